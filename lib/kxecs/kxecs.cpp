@@ -1,0 +1,146 @@
+// kxecs: trace records to a sink or to the KXECS_TRACE output, and pointer
+// checks with an optional hook.
+
+#include "kxecs.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+// The sink and the pointer hook are installed together with their context,
+// so both pairs are read and written under one mutex each; `sinkSet` and
+// `checkSet` let the calls that find nothing installed skip the lock.
+std::mutex sinkMutex;
+xcsTraceSink sink = nullptr;
+void *sinkContext = nullptr;
+std::atomic<bool> sinkSet{false};
+
+std::mutex checkMutex;
+xcsPointerCheck check = nullptr;
+void *checkContext = nullptr;
+std::atomic<bool> checkSet{false};
+
+// The KXECS_TRACE output, opened on the first record that finds no sink.
+std::once_flag outputOnce;
+std::FILE *output = nullptr;
+std::mutex outputMutex;
+
+void openOutput() {
+  const char *where = std::getenv("KXECS_TRACE");
+  if (where == nullptr || *where == '\0') return;
+  if (std::strcmp(where, "stderr") == 0) {
+    output = stderr;
+  } else {
+    output = std::fopen(where, "a");
+  }
+}
+
+const char *kindName(xcsRecordKind kind) {
+  switch (kind) {
+    case XCS_INIT_TERM:
+      return "init ";
+    case XCS_ENTRY:
+      return "entry";
+    case XCS_EXIT:
+      return "exit ";
+    case XCS_TEXT:
+      return "text ";
+  }
+  return "?    ";
+}
+
+void writeLine(const xcsTraceRecord &record) {
+  std::call_once(outputOnce, openOutput);
+  if (output == nullptr) return;
+  std::lock_guard<std::mutex> hold(outputMutex);
+  if (record.kind == XCS_TEXT) {
+    // Texts may end in a line feed of their own; one record stays one line.
+    std::size_t length = std::strlen(record.text);
+    while (length > 0 && record.text[length - 1] == '\n') --length;
+    std::fprintf(output, "kxecs %s component=%u function=%u text=\"%.*s\"\n",
+                 kindName(record.kind), record.component, record.function,
+                 static_cast<int>(length), record.text);
+  } else {
+    std::fprintf(output, "kxecs %s component=%u function=%u value=%d\n", kindName(record.kind),
+                 record.component, record.function, record.value);
+  }
+  std::fflush(output);
+}
+
+void deliver(xcsRecordKind kind, uint32_t component, uint32_t function, int32_t value,
+             const char *text) {
+  const xcsTraceRecord record{kind, component, function, value, text};
+  if (sinkSet.load(std::memory_order_acquire)) {
+    xcsTraceSink installed;
+    void *context;
+    {
+      std::lock_guard<std::mutex> hold(sinkMutex);
+      installed = sink;
+      context = sinkContext;
+    }
+    if (installed != nullptr) {
+      installed(&record, context);
+      return;
+    }
+  }
+  writeLine(record);
+}
+
+}  // namespace
+
+extern "C" {
+
+void xcsCPInitTerm_e(int32_t stage) { deliver(XCS_INIT_TERM, 0, 0, stage, nullptr); }
+
+void xtr_fnc_entryFn_e(int32_t component, int32_t function, int32_t zero) {
+  deliver(XCS_ENTRY, static_cast<uint32_t>(component), static_cast<uint32_t>(function), zero,
+          nullptr);
+}
+
+void xtr_fnc_retcodeFn_e(int32_t component, int32_t function, int32_t value) {
+  deliver(XCS_EXIT, static_cast<uint32_t>(component), static_cast<uint32_t>(function), value,
+          nullptr);
+}
+
+void xtr_printfFn_e(uint16_t component, uint16_t function, uint16_t zero, const char *text) {
+  (void)zero;
+  deliver(XCS_TEXT, component, function, 0, text != nullptr ? text : "");
+}
+
+int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uint16_t mode) {
+  if (length != 0) {
+    if (pointer == nullptr) return 1;
+    const uint64_t start = reinterpret_cast<uintptr_t>(pointer);
+    if (start + length < start) return 1;  // the range wraps past the top
+  }
+  if (!checkSet.load(std::memory_order_acquire)) return 0;
+  xcsPointerCheck installed;
+  void *context;
+  {
+    std::lock_guard<std::mutex> hold(checkMutex);
+    installed = check;
+    context = checkContext;
+  }
+  if (installed == nullptr) return 0;
+  return installed(pointer, length, mode, context) != 0 ? 1 : 0;
+}
+
+void xcsSetTraceSink(xcsTraceSink newSink, void *context) {
+  std::lock_guard<std::mutex> hold(sinkMutex);
+  sink = newSink;
+  sinkContext = context;
+  sinkSet.store(newSink != nullptr, std::memory_order_release);
+}
+
+void xcsSetPointerCheck(xcsPointerCheck newCheck, void *context) {
+  std::lock_guard<std::mutex> hold(checkMutex);
+  check = newCheck;
+  checkContext = context;
+  checkSet.store(newCheck != nullptr, std::memory_order_release);
+}
+
+}  // extern "C"

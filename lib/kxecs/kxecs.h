@@ -1,0 +1,67 @@
+/* kxecs: the common-services layer that kxli reports through.
+ *
+ * kxli sends every trace record (initialisation stage, operation entry,
+ * operation exit, diagnostic text) and asks every pointer question through
+ * the five operations below. kxecs hands each record to a sink that an
+ * application or a test installs with xcsSetTraceSink; with no sink and the
+ * environment variable KXECS_TRACE set to "stderr" or to a file path, it
+ * writes one readable line per record there; otherwise records are dropped.
+ *
+ * Pointer checks refuse a null pointer with a non-zero length and a range
+ * that wraps past the top of the address space; beyond that, a check
+ * installed with xcsSetPointerCheck decides.
+ *
+ * All functions may be called from any thread.
+ */
+#ifndef KXECS_H_
+#define KXECS_H_
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#if defined(KXECS_BUILDING)
+#define KXECS_EXPORT __declspec(dllexport)
+#else
+#define KXECS_EXPORT __declspec(dllimport)
+#endif
+#else
+#define KXECS_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The operations the library calls. */
+KXECS_EXPORT void xcsCPInitTerm_e(int32_t stage);
+KXECS_EXPORT void xtr_fnc_entryFn_e(int32_t component, int32_t function, int32_t zero);
+KXECS_EXPORT void xtr_fnc_retcodeFn_e(int32_t component, int32_t function, int32_t value);
+KXECS_EXPORT void xtr_printfFn_e(uint16_t component, uint16_t function, uint16_t zero,
+                                 const char *text);
+/* 0 when `length` bytes at `pointer` may be read (mode 1) or written (mode 2). */
+KXECS_EXPORT int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uint16_t mode);
+
+/* Observing the trace. */
+typedef enum { XCS_INIT_TERM, XCS_ENTRY, XCS_EXIT, XCS_TEXT } xcsRecordKind;
+typedef struct {
+  xcsRecordKind kind;
+  uint32_t component; /* 0 for XCS_INIT_TERM */
+  uint32_t function;  /* 0 for XCS_INIT_TERM */
+  int32_t value;      /* stage, 0, exit value, or 0 for a text */
+  const char *text;   /* XCS_TEXT only; valid during the call */
+} xcsTraceRecord;
+typedef void (*xcsTraceSink)(const xcsTraceRecord *record, void *context);
+/* Installs `sink` (null: none). The sink may be called from any thread. */
+KXECS_EXPORT void xcsSetTraceSink(xcsTraceSink sink, void *context);
+
+/* Steering the pointer checks. */
+typedef int (*xcsPointerCheck)(const void *pointer, uint64_t length, uint16_t mode,
+                               void *context);
+/* Installs `check` (null: none); a non-zero answer refuses the pointer. */
+KXECS_EXPORT void xcsSetPointerCheck(xcsPointerCheck check, void *context);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KXECS_H_ */

@@ -1,0 +1,31 @@
+#include "kxltrc.hpp"
+
+#include "kxecs.h"
+
+namespace {
+
+// Stage passed to the common-services layer before every facade call.
+constexpr int32_t kFacadeStage = 1;
+constexpr uint16_t kReadMode = 1;
+constexpr uint16_t kWriteMode = 2;
+
+}  // namespace
+
+void KxlTrc::traceEntry(unsigned int, unsigned int) {}
+
+void KxlTrc::traceExit(unsigned int, unsigned int, unsigned int) {}
+
+void KxlTrc::traceMessage(unsigned short component, unsigned short function, const char *text) {
+  xcsCPInitTerm_e(kFacadeStage);
+  xtr_printfFn_e(component, function, 0, text);
+}
+
+bool KxlTrc::checkReadPointer(const void *pointer, std::size_t length) {
+  xcsCPInitTerm_e(kFacadeStage);
+  return xcsCheckPointer_e(pointer, length, kReadMode) == 0;
+}
+
+bool KxlTrc::checkWritePointer(const void *pointer, std::size_t length) {
+  xcsCPInitTerm_e(kFacadeStage);
+  return xcsCheckPointer_e(pointer, length, kWriteMode) == 0;
+}
