@@ -61,9 +61,8 @@ void writeLine(const xcsTraceRecord &record) {
     // Texts may end in a line feed of their own; one record stays one line.
     std::size_t length = std::strlen(record.text);
     while (length > 0 && record.text[length - 1] == '\n') --length;
-    std::fprintf(output, "kxecs %s component=%u function=%u text=\"%.*s\"\n",
-                 kindName(record.kind), record.component, record.function,
-                 static_cast<int>(length), record.text);
+    std::fprintf(output, "kxecs %s component=%u function=%u text=\"%.*s\"\n", kindName(record.kind),
+                 record.component, record.function, static_cast<int>(length), record.text);
   } else {
     std::fprintf(output, "kxecs %s component=%u function=%u value=%d\n", kindName(record.kind),
                  record.component, record.function, record.value);

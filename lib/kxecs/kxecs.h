@@ -55,8 +55,7 @@ typedef void (*xcsTraceSink)(const xcsTraceRecord *record, void *context);
 KXECS_EXPORT void xcsSetTraceSink(xcsTraceSink sink, void *context);
 
 /* Steering the pointer checks. */
-typedef int (*xcsPointerCheck)(const void *pointer, uint64_t length, uint16_t mode,
-                               void *context);
+typedef int (*xcsPointerCheck)(const void *pointer, uint64_t length, uint16_t mode, void *context);
 /* Installs `check` (null: none); a non-zero answer refuses the pointer. */
 KXECS_EXPORT void xcsSetPointerCheck(xcsPointerCheck check, void *context);
 

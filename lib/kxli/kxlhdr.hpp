@@ -49,10 +49,8 @@ class KXL_EXPORT KxlHdr : public KxlItm {
   // codes. An application buffer that takes the header but not the old
   // content is left holding the header alone.
   // REQUIRES: the pieces do not lie in the message's buffer.
-  bool writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count,
-                   const char *formatName);
-  bool writeHeader(KxlMsg &message, const void *record, std::size_t length,
-                   const char *formatName);
+  bool writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count, const char *formatName);
+  bool writeHeader(KxlMsg &message, const void *record, std::size_t length, const char *formatName);
 
   // The header read of a fixed-length record: checkRecord, readRecord of
   // `length` bytes into `record`, then describeMessage.

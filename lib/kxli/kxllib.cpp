@@ -21,7 +21,9 @@ std::atomic<std::int32_t> criticalSectionInitialised{0};
 // Entries run at detach, in this order; only those the module exports.
 const char *const kCleanUpNames[] = {"KxlMgrCleanUp", "KxlQueCleanUp", "KxlStrCleanUp"};
 
-KxlSem *criticalSection() { return std::launder(reinterpret_cast<KxlSem *>(criticalSectionStorage)); }
+KxlSem *criticalSection() {
+  return std::launder(reinterpret_cast<KxlSem *>(criticalSectionStorage));
+}
 
 }  // namespace
 

@@ -323,39 +323,27 @@ struct tagKXCD {
 };
 static_assert(sizeof(void *) == 8, "kxli records hold 64-bit pointers");
 static_assert(sizeof(tagKXCD) == 1888, "tagKXCD is 1888 bytes");
-static_assert(offsetof(tagKXCD, transportType) == 28 &&
-                  offsetof(tagKXCD, shortConnectionName) == 192 &&
-                  offsetof(tagKXCD, modeName) == 232 &&
-                  offsetof(tagKXCD, transactionProgramName) == 240 &&
-                  offsetof(tagKXCD, field304) == 304 && offsetof(tagKXCD, field324) == 324 &&
-                  offsetof(tagKXCD, securityExitName) == 328 &&
-                  offsetof(tagKXCD, field840) == 840 &&
-                  offsetof(tagKXCD, maximumMessageLength) == 844 &&
-                  offsetof(tagKXCD, field848) == 848 &&
-                  offsetof(tagKXCD, securityUserData) == 856 && offsetof(tagKXCD, userId) == 984 &&
-                  offsetof(tagKXCD, password) == 996 && offsetof(tagKXCD, field1020) == 1020 &&
-                  offsetof(tagKXCD, connectionName) == 1024 &&
-                  offsetof(tagKXCD, field1472) == 1472 &&
-                  offsetof(tagKXCD, heartBeatInterval) == 1480 &&
-                  offsetof(tagKXCD, field1488) == 1488 && offsetof(tagKXCD, recordLength) == 1492 &&
-                  offsetof(tagKXCD, exitNameLength) == 1496 &&
-                  offsetof(tagKXCD, userDataLength) == 1500 &&
-                  offsetof(tagKXCD, sendExitCount) == 1508 &&
-                  offsetof(tagKXCD, receiveExitCount) == 1512 &&
-                  offsetof(tagKXCD, sendExitNames) == 1536 &&
-                  offsetof(tagKXCD, sendUserData) == 1544 &&
-                  offsetof(tagKXCD, receiveExitNames) == 1552 &&
-                  offsetof(tagKXCD, receiveUserData) == 1560 &&
-                  offsetof(tagKXCD, sslCipherSpecification) == 1688 &&
-                  offsetof(tagKXCD, sslPeerName) == 1720 &&
-                  offsetof(tagKXCD, sslPeerNameLength) == 1728 &&
-                  offsetof(tagKXCD, sslClientAuthentication) == 1732 &&
-                  offsetof(tagKXCD, keepAliveInterval) == 1736 &&
-                  offsetof(tagKXCD, localAddress) == 1740 &&
-                  offsetof(tagKXCD, batchHeartBeat) == 1788 &&
-                  offsetof(tagKXCD, headerCompression) == 1792 &&
-                  offsetof(tagKXCD, messageCompression) == 1800 &&
-                  offsetof(tagKXCD, field1872) == 1872,
-              "tagKXCD layout");
+static_assert(
+    offsetof(tagKXCD, transportType) == 28 && offsetof(tagKXCD, shortConnectionName) == 192 &&
+        offsetof(tagKXCD, modeName) == 232 && offsetof(tagKXCD, transactionProgramName) == 240 &&
+        offsetof(tagKXCD, field304) == 304 && offsetof(tagKXCD, field324) == 324 &&
+        offsetof(tagKXCD, securityExitName) == 328 && offsetof(tagKXCD, field840) == 840 &&
+        offsetof(tagKXCD, maximumMessageLength) == 844 && offsetof(tagKXCD, field848) == 848 &&
+        offsetof(tagKXCD, securityUserData) == 856 && offsetof(tagKXCD, userId) == 984 &&
+        offsetof(tagKXCD, password) == 996 && offsetof(tagKXCD, field1020) == 1020 &&
+        offsetof(tagKXCD, connectionName) == 1024 && offsetof(tagKXCD, field1472) == 1472 &&
+        offsetof(tagKXCD, heartBeatInterval) == 1480 && offsetof(tagKXCD, field1488) == 1488 &&
+        offsetof(tagKXCD, recordLength) == 1492 && offsetof(tagKXCD, exitNameLength) == 1496 &&
+        offsetof(tagKXCD, userDataLength) == 1500 && offsetof(tagKXCD, sendExitCount) == 1508 &&
+        offsetof(tagKXCD, receiveExitCount) == 1512 && offsetof(tagKXCD, sendExitNames) == 1536 &&
+        offsetof(tagKXCD, sendUserData) == 1544 && offsetof(tagKXCD, receiveExitNames) == 1552 &&
+        offsetof(tagKXCD, receiveUserData) == 1560 &&
+        offsetof(tagKXCD, sslCipherSpecification) == 1688 &&
+        offsetof(tagKXCD, sslPeerName) == 1720 && offsetof(tagKXCD, sslPeerNameLength) == 1728 &&
+        offsetof(tagKXCD, sslClientAuthentication) == 1732 &&
+        offsetof(tagKXCD, keepAliveInterval) == 1736 && offsetof(tagKXCD, localAddress) == 1740 &&
+        offsetof(tagKXCD, batchHeartBeat) == 1788 && offsetof(tagKXCD, headerCompression) == 1792 &&
+        offsetof(tagKXCD, messageCompression) == 1800 && offsetof(tagKXCD, field1872) == 1872,
+    "tagKXCD layout");
 
 #endif  // KXLI_KXLREC_HPP_

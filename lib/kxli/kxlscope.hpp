@@ -12,8 +12,7 @@ inline constexpr unsigned short kKxlComponent = 31;
 
 class KxlTraceScope {
  public:
-  KxlTraceScope(const KxlErr &owner, unsigned short function)
-      : owner_(owner), function_(function) {
+  KxlTraceScope(const KxlErr &owner, unsigned short function) : owner_(owner), function_(function) {
     xcsCPInitTerm_e(4);
     xtr_fnc_entryFn_e(kKxlComponent, function_, 0);
   }

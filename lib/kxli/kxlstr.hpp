@@ -91,8 +91,7 @@ class KXL_EXPORT KxlStr : public KxlItm {
   // at most `length` characters, the rest `pad`, never terminated. A
   // longer text is cut with the warning 6115 and the result true.
   // This form reports into `error` and checks both pointers (2146, 2145).
-  static bool copy(char *target, std::size_t length, const char *source, KxlErr &error,
-                   char pad);
+  static bool copy(char *target, std::size_t length, const char *source, KxlErr &error, char pad);
   // This form reports into the string class's error record and checks only
   // the target (2004).
   static bool copy(char *target, std::size_t length, const char *source, char pad);

@@ -12,8 +12,7 @@ void TraceCapture::sink(const xcsTraceRecord *record, void *context) {
   auto *self = static_cast<TraceCapture *>(context);
   std::lock_guard<std::mutex> hold(self->mutex_);
   self->records_.push_back(TraceRecord{record->kind, record->component, record->function,
-                                       record->value,
-                                       record->text != nullptr ? record->text : ""});
+                                       record->value, record->text != nullptr ? record->text : ""});
 }
 
 std::vector<TraceRecord> TraceCapture::records() const {

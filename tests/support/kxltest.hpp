@@ -97,11 +97,11 @@ bool allocationFailureWorks();
 }  // namespace kxltest
 
 // Skips the current test where allocation failures cannot be injected.
-#define KXLTEST_REQUIRE_ALLOCATION_FAILURE()                                          \
-  do {                                                                                \
-    if (!::kxltest::allocationFailureWorks())                                         \
-      GTEST_SKIP() << "the library's allocations cannot be replaced from the test "   \
-                      "program on this platform";                                     \
+#define KXLTEST_REQUIRE_ALLOCATION_FAILURE()                                        \
+  do {                                                                              \
+    if (!::kxltest::allocationFailureWorks())                                       \
+      GTEST_SKIP() << "the library's allocations cannot be replaced from the test " \
+                      "program on this platform";                                   \
   } while (0)
 
 #endif  // KXLI_TESTS_KXLTEST_HPP_

@@ -2,10 +2,11 @@
 // a destructor call KxlLibraryMain with this library's own handle, and the
 // clean-up chain looks its names up with dlsym.
 
+#include "kxlmain.hpp"
+
 #include <dlfcn.h>
 
 #include "kxllib.hpp"
-#include "kxlmain.hpp"
 
 namespace {
 

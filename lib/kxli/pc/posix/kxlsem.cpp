@@ -1,9 +1,9 @@
 // KxlSem on a recursive mutex.
 
+#include "kxlsem.hpp"
+
 #include <mutex>
 #include <new>
-
-#include "kxlsem.hpp"
 
 namespace {
 

@@ -2,10 +2,11 @@
 // the module handle Windows gives, and the clean-up chain looks its names
 // up with GetProcAddress on that handle.
 
+#include "kxlmain.hpp"
+
 #include <windows.h>
 
 #include "kxllib.hpp"
-#include "kxlmain.hpp"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {

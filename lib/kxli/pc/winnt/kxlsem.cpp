@@ -1,10 +1,10 @@
 // KxlSem on a critical section.
 
+#include "kxlsem.hpp"
+
 #include <windows.h>
 
 #include <new>
-
-#include "kxlsem.hpp"
 
 namespace {
 
