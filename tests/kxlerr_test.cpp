@@ -1,13 +1,14 @@
 // The error state every kxli object carries, its pointer checks and the
 // trace facade they report through.
 
+#include "kxlerr.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <new>
 #include <vector>
 
-#include "kxlerr.hpp"
 #include "kxltest.hpp"
 #include "kxltrc.hpp"
 
@@ -44,7 +45,8 @@ TEST(KxlErrTest, CopyAndAssignmentTakeBothCodes) {
   EXPECT_EQ(target.completionCode(), 1);
   EXPECT_EQ(target.reasonCode(), 6115);
 
-  target = target;
+  const Probe &same = target;
+  target = same;
   EXPECT_EQ(target.reasonCode(), 6115);
 }
 

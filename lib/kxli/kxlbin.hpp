@@ -33,8 +33,9 @@ class KXL_EXPORT KxlBin : public KxlItm {
   bool isNull() const;
   // Replaces the bytes with `length` bytes at `data`; length 0 empties.
   bool set(const void *data, std::size_t length);
-  // Makes room for exactly `length` bytes; the old bytes are not kept and
-  // the new ones are zero.
+  // Makes room for exactly `length` bytes. The same length changes nothing;
+  // any other length drops the old bytes and leaves `length` zero bytes. On
+  // failure (2071) the old bytes stay.
   bool setDataLength(std::size_t length);
 
   const unsigned char *dataPointer() const { return data_; }
@@ -45,6 +46,11 @@ class KXL_EXPORT KxlBin : public KxlItm {
   void clear();
 
  private:
+  // setDataLength(length), then, when `source` is not null, `length` bytes
+  // copied from it. The new storage is filled before the old is released,
+  // so `source` may point into this byte string's own bytes.
+  bool replace(std::size_t length, const void *source);
+
   unsigned char *data_;
   std::size_t length_;
 };

@@ -66,21 +66,38 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
     const void *data;
     std::size_t length;
   };
+  // Yields the `index`-th piece of a list kept by the caller, so that the
+  // caller keeps its pieces in whatever form it has them.
+  using PieceAt = Piece (*)(const void *list, std::size_t index);
 
-  // First half of putting `count` bytes in front of the whole message:
-  // fails exactly where moreBytes(count) at the data offset would (same
-  // texts and codes, nothing changed), and otherwise makes the buffer as
-  // large as moreBytes(count), clearMessage() and the writes of `count`
-  // bytes and then of the old content would leave it, in one allocation.
-  bool reserveFront(std::size_t count);
-  // Second half: moves the old content up by the pieces' total length and
-  // writes the pieces in front of it; data offset and message length end
-  // at the end of the content. When an application buffer cannot take
-  // both, the message holds the pieces alone and the failure of the second
-  // write is reported (6113).
-  // REQUIRES: reserveFront(total length) succeeded, with nothing in between
-  // that changed the cache.
-  bool writeFront(const Piece *pieces, std::size_t count);
+  // Putting a list of pieces in front of the whole message gives the same
+  // message, buffer length, codes and texts as moreBytes(total length) at
+  // the data offset, clearMessage(), a write of the pieces as one block and
+  // a write of the old content would, without a copy of the content and
+  // with one allocation at most. A header write calls reserveFront and then
+  // writeFront with the same list, and nothing in between changes the
+  // cache.
+  //
+  // First half: fails exactly where moreBytes(total length) at the data
+  // offset would (same texts and codes, nothing changed; a total that
+  // cannot be represented fails as a room that cannot be), and otherwise
+  // makes the buffer as large as those steps would leave it, in one
+  // allocation; a failed allocation is reported as resizeBuffer reports
+  // it, with nothing changed. Where the buffer takes both, the content is
+  // moved (or copied into the new buffer) up by the total length, once;
+  // the fields still describe the old message until writeFront.
+  bool reserveFront(const void *list, PieceAt pieceAt, std::size_t count);
+  // Second half: copies the pieces in front of the content; data offset
+  // and message length end at the end of the content. The pieces and their
+  // places in the buffer are checked as write checks its source and
+  // target; a failed check leaves the message as the failed write would.
+  // When an application buffer cannot take both, the message holds the
+  // pieces alone and the failure of the second write is reported (6113).
+  // REQUIRES: reserveFront succeeded on the same list; no piece lies in
+  // the buffer.
+  bool writeFront(const void *list, PieceAt pieceAt, std::size_t count);
+  // The pieces' total length; false when it cannot be represented.
+  static bool frontLength(const void *list, PieceAt pieceAt, std::size_t count, std::size_t &total);
 
   char *buffer_;
   std::size_t dataOffset_;

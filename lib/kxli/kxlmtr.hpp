@@ -6,6 +6,7 @@
 #ifndef KXLI_KXLMTR_HPP_
 #define KXLI_KXLMTR_HPP_
 
+#include <cstddef>
 #include <cstdint>
 
 #include "kxlbin.hpp"
@@ -43,17 +44,41 @@ class KXL_EXPORT KxlMtr : public virtual KxlErr {
 
  protected:
   // Points the five values at storage the caller owns (a message's
-  // descriptor fields); trackInto(nullptr, ...) before destruction makes
-  // the tracker release nothing.
+  // descriptor fields). Storage the tracker obtained itself is released
+  // first, and the caller's storage is never released; trackInto(nullptr,
+  // ...) before destruction therefore makes the tracker release nothing. A
+  // value pointed at null has no storage until its next set.
+  // REQUIRES: each non-null pointer has the value's width (32, 24, 4, 24,
+  // 24 bytes) and stays valid until the values are pointed elsewhere or the
+  // tracker is destroyed.
   void trackInto(unsigned char *accountingToken, unsigned char *correlationId,
                  std::int32_t *feedback, unsigned char *groupId, unsigned char *messageId);
 
  private:
+  // One bit per value in owned_: set while the value points at storage
+  // this tracker obtained itself.
+  enum Owned : unsigned {
+    kOwnsAccountingToken = 1u << 0,
+    kOwnsCorrelationId = 1u << 1,
+    kOwnsFeedback = 1u << 2,
+    kOwnsGroupId = 1u << 3,
+    kOwnsMessageId = 1u << 4,
+  };
+
+  // The value's storage, obtained (zero-filled) on first use.
+  unsigned char *storageOf(unsigned char *&value, std::size_t width, Owned bit);
+  std::int32_t *feedbackStorage();
+  bool setBytes(unsigned char *&value, std::size_t width, Owned bit, const KxlBin &bytes,
+                unsigned short function, const char *text);
+  void setBytes(unsigned char *&value, std::size_t width, Owned bit, const unsigned char *bytes);
+  void releaseOwned();
+
   unsigned char *accountingToken_;
   unsigned char *correlationId_;
   std::int32_t *feedback_;
   unsigned char *groupId_;
   unsigned char *messageId_;
+  unsigned owned_;
 };
 
 #endif  // KXLI_KXLMTR_HPP_

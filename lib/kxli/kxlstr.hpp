@@ -62,7 +62,7 @@ class KXL_EXPORT KxlStr : public KxlItm {
   void operator+=(long value);
   void operator+=(int value) { *this += static_cast<long>(value); }
   void operator+=(double value);
-  // Appends `value` as "%ld" would print it.
+  // Appends `value`, taken as a signed 32-bit number, as "%ld" prints it.
   bool pasteIn(long value);
   // Appends `value` formatted by the printf-style `format`; "***" and false
   // when the formatting gives nothing or more than 23 characters.
@@ -127,6 +127,18 @@ class KXL_EXPORT KxlStr : public KxlItm {
 
  private:
   const KxlStr concatenate(const KxlStr &a, const KxlStr &b) const;
+
+  // A new buffer of `size` bytes (size > 0), not yet installed; null after
+  // sending the storage text of setStorage and setting 2/2071.
+  char *obtainStorage(std::size_t size);
+  // Releases the current buffer and installs `buffer` of `size` bytes.
+  void adoptStorage(char *buffer, std::size_t size);
+  // True when `bytes` points into this string's own buffer.
+  bool ownsBytes(const void *bytes) const;
+  // The two static copies: reports into `error`, or into the string class's
+  // error record (with the checks and texts of that form) when it is null.
+  static bool copyToField(char *target, std::size_t length, const char *source, char pad,
+                          KxlErr *error);
 
   char *buffer_;
   std::size_t storage_;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <new>
 
+#include "kxlcac.hpp"
 #include "kxltest.hpp"
 
 namespace {
@@ -74,7 +75,16 @@ long AllocationCounter::count() const { return allocations.load() - start_; }
 
 namespace kxltest {
 
-// Replaced by a probe through the library once the cache exists.
-bool allocationFailureWorks() { return true; }
+// The library's buffers come from the nothrow allocation; where its calls
+// bind to the replacements above, growing a cache is counted here.
+bool allocationFailureWorks() {
+  static const bool works = [] {
+    AllocationCounter counter;
+    KxlCac cache;
+    cache.resizeBuffer(16);
+    return counter.count() > 0;
+  }();
+  return works;
+}
 
 }  // namespace kxltest

@@ -8,6 +8,9 @@
 
 #include "kxllib.hpp"
 
+// Called by the C runtime's DLL start-up after it has constructed the
+// library's static objects (and, at unload, before it destroys them).
+// Thread attach and detach need nothing.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     KxlLibraryMain(instance, KXL_PROCESS_ATTACH);
@@ -17,8 +20,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
+// GetProcAddress hands every entry out as a FARPROC; the clean-up entries
+// take no arguments and return nothing, so the address is converted back to
+// that type (a conversion between function pointer types, exact on the
+// round trip).
 KxlCleanUpEntry kxlFindExport(void *module, const char *name) {
   if (module == nullptr) return nullptr;
-  return reinterpret_cast<KxlCleanUpEntry>(
-      reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(module), name)));
+  return reinterpret_cast<KxlCleanUpEntry>(GetProcAddress(static_cast<HMODULE>(module), name));
 }

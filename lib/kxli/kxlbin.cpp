@@ -1,0 +1,119 @@
+#include "kxlbin.hpp"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "kxlmsg.hpp"
+#include "kxlscope.hpp"
+
+namespace {
+
+// The format name of a byte string written as the message data.
+constexpr const char kBinaryFormat[] = "        ";
+
+}  // namespace
+
+KxlBin::KxlBin() : data_(nullptr), length_(0) {}
+
+KxlBin::KxlBin(const KxlBin &source) : KxlBin() { operator=(source); }
+
+KxlBin::KxlBin(const void *data, std::size_t length) : KxlBin() { set(data, length); }
+
+KxlBin::~KxlBin() { delete[] data_; }
+
+void KxlBin::operator=(const KxlBin &source) {
+  if (&source == this) return;
+  KxlItm::operator=(source);
+  replace(source.length_, source.data_);
+}
+
+bool KxlBin::operator==(const KxlBin &other) const {
+  if (length_ != other.length_) return false;
+  return length_ == 0 || std::memcmp(data_, other.data_, length_) == 0;
+}
+
+void KxlBin::clear() {
+  delete[] data_;
+  data_ = nullptr;
+  length_ = 0;
+}
+
+bool KxlBin::copyOut(void *buffer, std::size_t length, char pad) {
+  KxlTraceScope scope(*this, 0);
+  if (buffer != nullptr && length != 0 && !checkWritePointer(buffer, length)) return false;
+  const std::size_t count = length_ < length ? length_ : length;
+  if (buffer == nullptr && length != 0) {
+    return fail(0, "KxlBinary::copyOut (error): no destination buffer", KXRC_NO_BUFFER);
+  }
+  unsigned char *field = static_cast<unsigned char *>(buffer);
+  if (count != 0) std::memcpy(field, data_, count);
+  if (length > count) std::memset(field + count, static_cast<unsigned char>(pad), length - count);
+  return true;
+}
+
+bool KxlBin::copyOut(KxlMsg &message) { return writeBody(message, data_, length_, kBinaryFormat); }
+
+bool KxlBin::pasteIn(KxlMsg &message) {
+  KxlTraceScope scope(*this, 1);
+  if (!message.formatIs(kBinaryFormat)) {
+    return fail(1, "KxlBinary::pasteIn (error): wrong message format", KXRC_WRONG_FORMAT);
+  }
+  // The bytes are read into a byte string of their own and taken over only
+  // once the read succeeded: any failure leaves the old bytes in place. It
+  // starts with this object's codes so that its traced setDataLength
+  // reports what this object's would.
+  KxlBin incoming;
+  incoming.KxlErr::operator=(*this);
+  const std::size_t length = message.dataLength();
+  if (!incoming.setDataLength(length)) {
+    takeErrorCodes(incoming);
+    return false;
+  }
+  if (length != 0) {
+    char *destination = reinterpret_cast<char *>(incoming.data_);
+    if (!message.read(length, destination)) {
+      takeErrorCodes(message);
+      return false;
+    }
+  }
+  std::swap(data_, incoming.data_);
+  std::swap(length_, incoming.length_);
+  return true;
+}
+
+bool KxlBin::isNull() const {
+  for (std::size_t i = 0; i < length_; ++i) {
+    if (data_[i] != 0) return false;
+  }
+  return true;
+}
+
+bool KxlBin::set(const void *data, std::size_t length) {
+  if (length != 0 && !checkReadPointer(data, length)) return false;
+  return replace(length, length == 0 ? nullptr : data);
+}
+
+bool KxlBin::setDataLength(std::size_t length) { return replace(length, nullptr); }
+
+bool KxlBin::replace(std::size_t length, const void *source) {
+  KxlTraceScope scope(*this, 59);
+  if (length == length_) {
+    if (source != nullptr && length != 0) std::memmove(data_, source, length);
+    return true;
+  }
+  if (length == 0) {
+    clear();
+    return true;
+  }
+  unsigned char *storage = new (std::nothrow) unsigned char[length]();
+  if (storage == nullptr) {
+    return fail(59, "KxlBinary::setDataLength (error): storage not available",
+                KXRC_STORAGE_NOT_AVAILABLE);
+  }
+  if (source != nullptr) std::memcpy(storage, source, length);
+  delete[] data_;
+  data_ = storage;
+  length_ = length;
+  return true;
+}

@@ -1,0 +1,298 @@
+#include "kxlcac.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "kxlscope.hpp"
+
+namespace {
+
+constexpr unsigned short kAssignFunction = 2;
+constexpr unsigned short kMoreBytesFunction = 3;
+constexpr unsigned short kReadFunction = 4;
+constexpr unsigned short kResizeFunction = 5;
+constexpr unsigned short kUseBufferFunction = 8;
+constexpr unsigned short kWriteFunction = 9;
+
+constexpr char kInsufficientBuffer[] = "KxlCache::moreBytes (error): insufficient buffer";
+constexpr char kSizeOverflow[] = "KxlCache::moreBytes (error): storage not available";
+constexpr char kNoStorage[] = "KxlCache::resizeBuffer (error): storage not available";
+constexpr char kWriteNullPointer[] = "KxlCache::write (error): null data pointer";
+
+// The length an automatic buffer of `length` bytes has after moreBytes(count)
+// at `offset`: unchanged when the bytes fit, else the larger of offset +
+// count and twice the length. False when offset + count cannot be
+// represented; a doubling that wraps loses to offset + count, which is
+// larger than the length.
+bool grownLength(std::size_t length, std::size_t offset, std::size_t count, std::size_t &grown) {
+  if (count <= length - offset) {
+    grown = length;
+    return true;
+  }
+  if (count > SIZE_MAX - offset) return false;
+  grown = std::max(offset + count, 2 * length);
+  return true;
+}
+
+}  // namespace
+
+KxlCac::KxlCac()
+    : buffer_(nullptr), dataOffset_(0), bufferLength_(0), messageLength_(0), automatic_(true) {}
+
+KxlCac::KxlCac(const KxlCac &source)
+    : KxlErr(),
+      buffer_(nullptr),
+      dataOffset_(0),
+      bufferLength_(0),
+      messageLength_(0),
+      automatic_(true) {
+  operator=(source);
+}
+
+KxlCac::~KxlCac() {
+  if (automatic_) delete[] buffer_;
+}
+
+void KxlCac::operator=(const KxlCac &source) {
+  if (&source == this) return;
+  KxlErr::operator=(source);
+  if (bufferLength_ < source.messageLength_ && automatic_) resizeBuffer(source.messageLength_);
+  if (bufferLength_ < source.messageLength_) {
+    warn(kAssignFunction, "KxlCache::operator = (warning): data truncated", KXRC_DATA_TRUNCATED);
+  }
+  std::size_t count = std::min(bufferLength_, source.messageLength_);
+  if (count != 0) {
+    if (buffer_ != nullptr && source.buffer_ != nullptr) {
+      // Two caches may share one application buffer.
+      std::memmove(buffer_, source.buffer_, count);
+    } else {
+      count = 0;
+      warn(kAssignFunction,
+           "KxlCache::operator = (warning): buffer addressing problem, data truncated",
+           KXRC_DATA_TRUNCATED);
+    }
+  }
+  messageLength_ = count;
+  dataOffset_ = std::min(dataOffset_, count);
+  setDataOffset(source.dataOffset_);
+}
+
+void KxlCac::clearMessage() {
+  messageLength_ = 0;
+  dataOffset_ = 0;
+}
+
+std::size_t KxlCac::dataLength() const {
+  if (bufferLength_ == 0) return 0;
+  return messageLength_ - dataOffset_;
+}
+
+bool KxlCac::moreBytes(std::size_t count) {
+  if (count <= bufferLength_ - dataOffset_) return true;
+  if (!automatic_) return fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
+  std::size_t length;
+  if (!grownLength(bufferLength_, dataOffset_, count, length)) {
+    return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+  }
+  return resizeBuffer(length);
+}
+
+bool KxlCac::read(std::size_t count, char *&destination) {
+  KxlTraceScope scope(*this, kReadFunction);
+  if (count > dataLength()) {
+    return fail(kReadFunction, "KxlCache::read (error): insufficient data", KXRC_INSUFFICIENT_DATA);
+  }
+  if (count == 0) return true;
+  if (destination == nullptr) {
+    return fail(kReadFunction, "KxlCache::read (error): null data pointer", KXRC_NULL_POINTER);
+  }
+  if (!checkWritePointer(destination, count)) return false;
+  std::memmove(destination, buffer_ + dataOffset_, count);
+  dataOffset_ += count;
+  return true;
+}
+
+bool KxlCac::resizeBuffer(std::size_t length) {
+  KxlTraceScope scope(*this, kResizeFunction);
+  if (!automatic_) {
+    return fail(kResizeFunction, "KxlCache::resizeBuffer (error): user buffer cannot be resized",
+                KXRC_USER_BUFFER_NOT_RESIZABLE);
+  }
+  if (length == bufferLength_) return true;
+  if (length < messageLength_) {
+    warn(kResizeFunction, "KxlCache::resizeBuffer (warning): data truncated", KXRC_DATA_TRUNCATED);
+  }
+  if (length == 0) {
+    delete[] buffer_;
+    buffer_ = nullptr;
+    dataOffset_ = 0;
+    messageLength_ = 0;
+    bufferLength_ = 0;
+    return true;
+  }
+  char *fresh = new (std::nothrow) char[length];
+  if (fresh == nullptr) return fail(kResizeFunction, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+  const std::size_t kept = std::min(messageLength_, length);
+  if (kept != 0) std::memcpy(fresh, buffer_, kept);
+  const bool hadBuffer = buffer_ != nullptr;
+  delete[] buffer_;
+  buffer_ = fresh;
+  bufferLength_ = length;
+  messageLength_ = kept;
+  dataOffset_ = hadBuffer ? std::min(dataOffset_, length) : 0;
+  return true;
+}
+
+bool KxlCac::setDataOffset(std::size_t offset) {
+  if (offset > messageLength_ && !setMessageLength(offset)) return false;
+  dataOffset_ = offset;
+  return true;
+}
+
+bool KxlCac::setMessageLength(std::size_t length) {
+  if (length > bufferLength_ && !resizeBuffer(length)) return false;
+  messageLength_ = length;
+  dataOffset_ = std::min(dataOffset_, length);
+  return true;
+}
+
+bool KxlCac::useEmptyBuffer(const char *buffer, std::size_t length) {
+  KxlTraceScope scope(*this, kUseBufferFunction);
+  if (length == 0) {
+    if (!automatic_) {
+      // The application's buffer is forgotten, never freed.
+      buffer_ = nullptr;
+      bufferLength_ = 0;
+      automatic_ = true;
+    }
+    clearMessage();
+    return true;
+  }
+  if (buffer == nullptr) {
+    return fail(kUseBufferFunction, "KxlCache::useEmpty/FullBuffer (error): length but no pointer",
+                KXRC_NULL_POINTER);
+  }
+  if (!checkReadPointer(buffer, length)) return false;
+  if (automatic_) delete[] buffer_;
+  automatic_ = false;
+  // The cache writes into the application's buffer; it was handed in as
+  // the place for the message.
+  buffer_ = const_cast<char *>(buffer);
+  bufferLength_ = length;
+  clearMessage();
+  return true;
+}
+
+bool KxlCac::useFullBuffer(const char *buffer, std::size_t length) {
+  if (!useEmptyBuffer(buffer, length)) return false;
+  setMessageLength(length);
+  return true;
+}
+
+bool KxlCac::write(std::size_t count, const char *source) {
+  KxlTraceScope scope(*this, kWriteFunction);
+  if (!moreBytes(count)) return false;
+  if (count == 0) return true;
+  if (source == nullptr) return fail(kWriteFunction, kWriteNullPointer, KXRC_NULL_POINTER);
+  if (!checkReadPointer(source, count) || !checkWritePointer(buffer_ + dataOffset_, count)) {
+    return false;
+  }
+  std::memmove(buffer_ + dataOffset_, source, count);
+  dataOffset_ += count;
+  messageLength_ = std::max(messageLength_, dataOffset_);
+  return true;
+}
+
+bool KxlCac::frontLength(const void *list, PieceAt pieceAt, std::size_t count, std::size_t &total) {
+  total = 0;
+  for (std::size_t index = 0; index < count; ++index) {
+    const std::size_t length = pieceAt(list, index).length;
+    if (length > SIZE_MAX - total) return false;
+    total += length;
+  }
+  return true;
+}
+
+bool KxlCac::reserveFront(const void *list, PieceAt pieceAt, std::size_t pieceCount) {
+  std::size_t count;
+  if (!frontLength(list, pieceAt, pieceCount, count)) {
+    return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+  }
+  if (count > bufferLength_ - dataOffset_ && !automatic_) {
+    return fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
+  }
+  if (!automatic_) {
+    // An application buffer that cannot take both keeps its content where
+    // it is; writeFront then writes the front alone.
+    if (messageLength_ <= bufferLength_ - count) {
+      std::memmove(buffer_ + count, buffer_, messageLength_);
+    }
+    return true;
+  }
+  // The buffer as room for `count` bytes at the data offset leaves it, and
+  // then as the old content written after those bytes leaves it.
+  std::size_t roomForFront;
+  std::size_t roomForBoth;
+  if (!grownLength(bufferLength_, dataOffset_, count, roomForFront) ||
+      !grownLength(roomForFront, count, messageLength_, roomForBoth)) {
+    return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+  }
+  if (roomForBoth == bufferLength_) {
+    if (messageLength_ != 0) std::memmove(buffer_ + count, buffer_, messageLength_);
+    return true;
+  }
+  char *fresh = new (std::nothrow) char[roomForBoth];
+  if (fresh == nullptr) return fail(kResizeFunction, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+  if (messageLength_ != 0) std::memcpy(fresh + count, buffer_, messageLength_);
+  delete[] buffer_;
+  buffer_ = fresh;
+  bufferLength_ = roomForBoth;
+  return true;
+}
+
+bool KxlCac::writeFront(const void *list, PieceAt pieceAt, std::size_t count) {
+  std::size_t total;
+  frontLength(list, pieceAt, count, total);  // representable: reserveFront checked it
+  const std::size_t content = messageLength_;
+  // Where reserveFront found room for both, the content already stands
+  // after the front.
+  const bool contentPlaced = content <= bufferLength_ - total;
+
+  // The checks of a write of the front at offset 0 into an emptied message.
+  for (std::size_t index = 0; index < count; ++index) {
+    const Piece piece = pieceAt(list, index);
+    if (piece.length == 0) continue;
+    if (piece.data == nullptr) {
+      clearMessage();
+      return fail(kWriteFunction, kWriteNullPointer, KXRC_NULL_POINTER);
+    }
+    if (!checkReadPointer(piece.data, piece.length)) {
+      clearMessage();
+      return false;
+    }
+  }
+  if (total != 0 && !checkWritePointer(buffer_, total)) {
+    clearMessage();
+    return false;
+  }
+
+  std::size_t offset = 0;
+  for (std::size_t index = 0; index < count; ++index) {
+    const Piece piece = pieceAt(list, index);
+    if (piece.length == 0) continue;
+    std::memcpy(buffer_ + offset, piece.data, piece.length);
+    offset += piece.length;
+  }
+  messageLength_ = total;
+  dataOffset_ = total;
+
+  // The write of the content after the front.
+  if (!contentPlaced)
+    return fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
+  if (content != 0 && !checkWritePointer(buffer_ + total, content)) return false;
+  messageLength_ = total + content;
+  dataOffset_ = total + content;
+  return true;
+}

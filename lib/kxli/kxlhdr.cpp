@@ -1,0 +1,63 @@
+#include "kxlhdr.hpp"
+
+#include "kxlcac.hpp"
+#include "kxlmsg.hpp"
+
+namespace {
+
+constexpr long kNativeEncoding = 546;
+
+}  // namespace
+
+KxlHdr::KxlHdr() = default;
+
+KxlHdr::KxlHdr(const KxlHdr &other) : KxlItm() { operator=(other); }
+
+KxlHdr::~KxlHdr() = default;
+
+void KxlHdr::operator=(const KxlHdr &other) { KxlItm::operator=(other); }
+
+bool KxlHdr::writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count,
+                         const char *formatName) {
+  KxlCac &cache = static_cast<KxlCac &>(message);
+  const KxlCac::PieceAt pieceAt = [](const void *list, std::size_t index) {
+    const Piece &piece = static_cast<const Piece *>(list)[index];
+    return KxlCac::Piece{piece.data, piece.length};
+  };
+  if (!cache.reserveFront(pieces, pieceAt, count)) {
+    takeErrorCodes(message);
+    return false;
+  }
+  // The header records what the message was; the message then describes
+  // the header. The pieces are read after this, so the record written
+  // carries the recorded values.
+  setEncoding(message.encoding());
+  setCharacterSet(message.characterSet());
+  setFormat(message.format());
+  message.setEncoding(kNativeEncoding);
+  message.setCharacterSet(0);
+  message.setFormat(formatName);
+  if (!cache.writeFront(pieces, pieceAt, count)) {
+    takeErrorCodes(message);
+    return false;
+  }
+  return true;
+}
+
+bool KxlHdr::writeHeader(KxlMsg &message, const void *record, std::size_t length,
+                         const char *formatName) {
+  const Piece piece = {record, length};
+  return writeHeader(message, &piece, 1, formatName);
+}
+
+bool KxlHdr::readHeader(KxlMsg &message, const Layout &layout, void *record, std::size_t length) {
+  if (!checkRecord(message, layout) || !readRecord(message, record, length)) return false;
+  describeMessage(message);
+  return true;
+}
+
+void KxlHdr::describeMessage(KxlMsg &message) const {
+  message.setEncoding(encoding());
+  message.setCharacterSet(characterSet());
+  message.setFormat(format());
+}
