@@ -37,7 +37,8 @@ class KXL_EXPORT KxlStr : public KxlItm {
   void operator=(const KxlStr &other);
 
   // Makes the buffer exactly `size` bytes, keeping what fits; a null byte
-  // stands at the last byte of new storage and at the cut of a shrink.
+  // stands at the last byte of new storage (a shrink cuts the text there),
+  // and a null string becomes an empty text.
   bool setStorage(std::size_t size);
   // Replaces the contents with `length` bytes at `data` (embedded null
   // bytes included; the text ends at the first one). Length 0: null string.
