@@ -205,19 +205,19 @@ bool KxlCac::write(std::size_t count, const char *source) {
   return true;
 }
 
-bool KxlCac::frontLength(const void *list, PieceAt pieceAt, std::size_t count, std::size_t &total) {
+bool KxlCac::frontLength(const Piece *pieces, std::size_t count, std::size_t &total) {
   total = 0;
   for (std::size_t index = 0; index < count; ++index) {
-    const std::size_t length = pieceAt(list, index).length;
+    const std::size_t length = pieces[index].length;
     if (length > SIZE_MAX - total) return false;
     total += length;
   }
   return true;
 }
 
-bool KxlCac::reserveFront(const void *list, PieceAt pieceAt, std::size_t pieceCount) {
+bool KxlCac::reserveFront(const Piece *pieces, std::size_t pieceCount) {
   std::size_t count;
-  if (!frontLength(list, pieceAt, pieceCount, count)) {
+  if (!frontLength(pieces, pieceCount, count)) {
     return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
   }
   if (count > bufferLength_ - dataOffset_ && !automatic_) {
@@ -252,9 +252,9 @@ bool KxlCac::reserveFront(const void *list, PieceAt pieceAt, std::size_t pieceCo
   return true;
 }
 
-bool KxlCac::writeFront(const void *list, PieceAt pieceAt, std::size_t count) {
+bool KxlCac::writeFront(const Piece *pieces, std::size_t count) {
   std::size_t total;
-  frontLength(list, pieceAt, count, total);  // representable: reserveFront checked it
+  frontLength(pieces, count, total);  // representable: reserveFront checked it
   const std::size_t content = messageLength_;
   // Where reserveFront found room for both, the content already stands
   // after the front.
@@ -262,7 +262,7 @@ bool KxlCac::writeFront(const void *list, PieceAt pieceAt, std::size_t count) {
 
   // The checks of a write of the front at offset 0 into an emptied message.
   for (std::size_t index = 0; index < count; ++index) {
-    const Piece piece = pieceAt(list, index);
+    const Piece &piece = pieces[index];
     if (piece.length == 0) continue;
     if (piece.data == nullptr) {
       clearMessage();
@@ -280,7 +280,7 @@ bool KxlCac::writeFront(const void *list, PieceAt pieceAt, std::size_t count) {
 
   std::size_t offset = 0;
   for (std::size_t index = 0; index < count; ++index) {
-    const Piece piece = pieceAt(list, index);
+    const Piece &piece = pieces[index];
     if (piece.length == 0) continue;
     std::memcpy(buffer_ + offset, piece.data, piece.length);
     offset += piece.length;

@@ -66,9 +66,6 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
     const void *data;
     std::size_t length;
   };
-  // Yields the `index`-th piece of a list kept by the caller, so that the
-  // caller keeps its pieces in whatever form it has them.
-  using PieceAt = Piece (*)(const void *list, std::size_t index);
 
   // Putting a list of pieces in front of the whole message gives the same
   // message, buffer length, codes and texts as moreBytes(total length) at
@@ -86,7 +83,7 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
   // it, with nothing changed. Where the buffer takes both, the content is
   // moved (or copied into the new buffer) up by the total length, once;
   // the fields still describe the old message until writeFront.
-  bool reserveFront(const void *list, PieceAt pieceAt, std::size_t count);
+  bool reserveFront(const Piece *pieces, std::size_t count);
   // Second half: copies the pieces in front of the content; data offset
   // and message length end at the end of the content. The pieces and their
   // places in the buffer are checked as write checks its source and
@@ -95,9 +92,9 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
   // pieces alone and the failure of the second write is reported (6113).
   // REQUIRES: reserveFront succeeded on the same list; no piece lies in
   // the buffer.
-  bool writeFront(const void *list, PieceAt pieceAt, std::size_t count);
+  bool writeFront(const Piece *pieces, std::size_t count);
   // The pieces' total length; false when it cannot be represented.
-  static bool frontLength(const void *list, PieceAt pieceAt, std::size_t count, std::size_t &total);
+  static bool frontLength(const Piece *pieces, std::size_t count, std::size_t &total);
 
   char *buffer_;
   std::size_t dataOffset_;

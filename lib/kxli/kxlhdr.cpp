@@ -20,11 +20,7 @@ void KxlHdr::operator=(const KxlHdr &other) { KxlItm::operator=(other); }
 bool KxlHdr::writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count,
                          const char *formatName) {
   KxlCac &cache = static_cast<KxlCac &>(message);
-  const KxlCac::PieceAt pieceAt = [](const void *list, std::size_t index) {
-    const Piece &piece = static_cast<const Piece *>(list)[index];
-    return KxlCac::Piece{piece.data, piece.length};
-  };
-  if (!cache.reserveFront(pieces, pieceAt, count)) {
+  if (!cache.reserveFront(pieces, count)) {
     takeErrorCodes(message);
     return false;
   }
@@ -37,7 +33,7 @@ bool KxlHdr::writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count
   message.setEncoding(kNativeEncoding);
   message.setCharacterSet(0);
   message.setFormat(formatName);
-  if (!cache.writeFront(pieces, pieceAt, count)) {
+  if (!cache.writeFront(pieces, count)) {
     takeErrorCodes(message);
     return false;
   }

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 
+#include "kxlcac.hpp"
 #include "kxlitm.hpp"
 #include "kxlstr.hpp"
 
@@ -38,10 +39,7 @@ class KXL_EXPORT KxlHdr : public KxlItm {
  protected:
   // One piece of the bytes a header writes: its fixed record, or one of
   // its variable parts, in the order they are to stand.
-  struct Piece {
-    const void *data;
-    std::size_t length;
-  };
+  using Piece = KxlCac::Piece;
 
   // The header write of `count` pieces under the format name `formatName`.
   // The old content is moved once, in place or into the grown buffer; no

@@ -136,7 +136,9 @@ bool KxlStr::copyToField(char *target, std::size_t length, const char *source, c
   const std::size_t limit = length < std::numeric_limits<std::size_t>::max() ? length + 1 : length;
   const std::size_t sourceLength = boundedLength(source, limit);
   const std::size_t copied = sourceLength < length ? sourceLength : length;
-  if (target == nullptr && (copied > 0 || length > copied)) {
+  // Without a target, any field of non-zero length would be written to,
+  // by the text or by the pad.
+  if (target == nullptr && length > 0) {
     report("static KxlString::copy (error): no destination buffer", KXCC_FAILED, KXRC_NULL_POINTER);
     return false;
   }
