@@ -11,6 +11,10 @@
 #include "kxlbin.hpp"
 #include "kxlstr.hpp"
 
+// The encoding every record is written in and the only one a header or
+// trigger is read in: integers in little-endian order.
+inline constexpr long kKxlNativeEncoding = 546;
+
 // The field's bytes up to its first null byte (at most `width`), with
 // trailing blanks removed when `stripBlanks`.
 inline KxlStr kxlFieldText(const char *field, std::size_t width, bool stripBlanks) {

@@ -4,14 +4,10 @@
 #include <cstring>
 
 #include "kxlfld.hpp"
+#include "kxlgmorec.hpp"
 #include "kxlscope.hpp"
 
 namespace {
-
-// Option bits that say whether a get takes part in the sync point.
-constexpr std::int32_t kSyncPoint = 0x2;
-constexpr std::int32_t kNoSyncPoint = 0x4;
-constexpr std::int32_t kSyncPointIfPersistent = 0x1000;
 
 constexpr std::int32_t kLevel = 3;
 
@@ -19,15 +15,7 @@ std::atomic<std::int32_t> versionSupported{3};
 
 // The default record, prepared on the first default construction.
 const KXGMO &defaultRecord() {
-  static const KXGMO record = [] {
-    KXGMO defaults;
-    std::memset(&defaults, 0, sizeof defaults);
-    std::memcpy(defaults.structureId, "GMO ", sizeof defaults.structureId);
-    defaults.field72 = 3;
-    std::memcpy(defaults.field76, "    ", sizeof defaults.field76);
-    defaults.field96 = -1;
-    return defaults;
-  }();
+  static const KXGMO record = kxlGmoDefaults(true);
   return record;
 }
 
@@ -53,14 +41,10 @@ KxlStr KxlGmo3::resolvedQueueName() const {
   return kxlFieldText(record_->resolvedQueueName, sizeof record_->resolvedQueueName, true);
 }
 
-bool KxlGmo3::syncPointParticipation() const {
-  return (record_->options & (kSyncPoint | kSyncPointIfPersistent)) != 0;
-}
+bool KxlGmo3::syncPointParticipation() const { return kxlSyncPointParticipation(*record_); }
 
 void KxlGmo3::setSyncPointParticipation(bool participate) {
-  const std::int32_t kept =
-      record_->options & ~(kSyncPoint | kNoSyncPoint | kSyncPointIfPersistent);
-  record_->options = kept | (participate ? kSyncPoint : kNoSyncPoint);
+  kxlSetSyncPointParticipation(*record_, participate);
 }
 
 KxlBin KxlGmo3::messageToken() const {

@@ -1,13 +1,8 @@
 #include "kxlhdr.hpp"
 
 #include "kxlcac.hpp"
+#include "kxlfld.hpp"
 #include "kxlmsg.hpp"
-
-namespace {
-
-constexpr long kNativeEncoding = 546;
-
-}  // namespace
 
 KxlHdr::KxlHdr() = default;
 
@@ -30,7 +25,7 @@ bool KxlHdr::writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count
   setEncoding(message.encoding());
   setCharacterSet(message.characterSet());
   setFormat(message.format());
-  message.setEncoding(kNativeEncoding);
+  message.setEncoding(kKxlNativeEncoding);
   message.setCharacterSet(0);
   message.setFormat(formatName);
   if (!cache.writeFront(pieces, count)) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kxlfld.hpp"
 #include "kxlmsg.hpp"
 #include "kxlscope.hpp"
 #include "kxltrc.hpp"
@@ -11,7 +12,6 @@ namespace {
 
 constexpr unsigned short kStructureIdIsFunction = 12;
 constexpr std::size_t kStructureIdLength = 4;
-constexpr long kNativeEncoding = 546;
 
 }  // namespace
 
@@ -37,7 +37,7 @@ bool KxlItm::writeBody(KxlMsg &message, const void *record, std::size_t length,
                        const char *formatName) {
   message.clearMessage();
   if (message.moreBytes(length)) {
-    message.setEncoding(kNativeEncoding);
+    message.setEncoding(kKxlNativeEncoding);
     message.setCharacterSet(0);
     message.setFormat(formatName);
     if (message.write(length, static_cast<const char *>(record))) return true;
@@ -52,7 +52,7 @@ bool KxlItm::checkRecord(const KxlMsg &message, const Layout &layout) {
   if (!structureIdIs(layout.structureId, message)) {
     problem = "wrong structure id";
     reason = KXRC_WRONG_STRUCTURE_ID;
-  } else if (message.encoding() != kNativeEncoding) {
+  } else if (message.encoding() != kKxlNativeEncoding) {
     problem = "wrong message encoding";
     reason = KXRC_WRONG_ENCODING;
   } else if (!message.formatIs(layout.formatName)) {
