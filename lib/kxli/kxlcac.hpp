@@ -37,7 +37,12 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
   bool read(std::size_t count, char *&destination);
   // Makes an automatic buffer exactly `length` bytes.
   bool resizeBuffer(std::size_t length);
+  // Moves the data offset; an offset beyond the message length first
+  // lengthens the message to it, as setMessageLength does.
   bool setDataOffset(std::size_t offset);
+  // Sets the message length. A length beyond the buffer first resizes an
+  // automatic buffer to exactly that length (an application buffer fails
+  // with 6112). The data offset is kept within the message.
   bool setMessageLength(std::size_t length);
   // Switches to the application's `buffer`, holding no message yet; length
   // 0 switches back to an automatic buffer.
@@ -49,6 +54,9 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
   // automatic buffer as needed, and advances the data offset.
   bool write(std::size_t count, const char *source);
 
+  // The fields, read in place: the buffer (null until an automatic buffer
+  // is first obtained), its length, the data offset, the message length,
+  // whether the buffer is automatic, and the address of the data offset.
   char *bufferPointer() const { return buffer_; }
   std::size_t bufferLength() const { return bufferLength_; }
   std::size_t dataOffset() const { return dataOffset_; }

@@ -40,6 +40,7 @@
 class KXL_EXPORT KxlChl : public KxlErr {
  public:
   KxlChl();
+  // Default construction followed by assignment from `other`.
   KxlChl(const KxlChl &other);
   ~KxlChl() override;
   // Copies the codes, the record and the source's lists and peer name into
@@ -127,6 +128,7 @@ class KXL_EXPORT KxlChl : public KxlErr {
   bool setSendUserData(std::size_t count, const char **data);
   bool setSendUserData(std::size_t count, const KxlStr **data);
 
+  // The same for the receive side.
   std::size_t receiveExitCount() const;
   KxlStr receiveExitName();
   bool receiveExitNames(std::size_t count, KxlStr **names);

@@ -34,6 +34,7 @@
 class KXL_EXPORT KxlDlh : public KxlHdr {
  public:
   KxlDlh();
+  // Default construction followed by assignment from `other`.
   KxlDlh(const KxlDlh &other);
   ~KxlDlh() override;
   // Copies the codes and the whole record, then the header flags through

@@ -19,11 +19,16 @@ class KxlStr;
 class KXL_EXPORT KxlErr {
  public:
   KxlErr();
+  // Copies both codes.
   KxlErr(const KxlErr &other);
   virtual ~KxlErr();
+  // Copies both codes.
   void operator=(const KxlErr &other);
 
+  // Sets both codes to 0.
   void clearErrorCodes();
+  // The codes of the last failing or warning operation (KXCC_*, KXRC_*),
+  // 0 and 0 when none.
   long completionCode() const { return completionCode_; }
   long reasonCode() const { return reasonCode_; }
 

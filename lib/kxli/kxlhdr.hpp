@@ -23,10 +23,16 @@
 class KXL_EXPORT KxlHdr : public KxlItm {
  public:
   KxlHdr();
+  // Default construction followed by assignment from `other`.
   KxlHdr(const KxlHdr &other);
   ~KxlHdr() override;
+  // Copies the codes; each concrete header copies its own record.
   void operator=(const KxlHdr &other);
 
+  // What the header records about the data that follow it (character
+  // set, encoding, format name), and the header flags. Each concrete
+  // header keeps them in its own record, except the dead-letter header,
+  // whose flags stay in the object.
   virtual long characterSet() const = 0;
   virtual long encoding() const = 0;
   virtual KxlStr format() const = 0;

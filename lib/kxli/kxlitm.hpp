@@ -14,10 +14,15 @@ class KxlMsg;
 class KXL_EXPORT KxlItm : public KxlErr {
  public:
   KxlItm();
+  // Default construction followed by assignment from `other`.
   KxlItm(const KxlItm &other);
   ~KxlItm() override;
+  // Copies the codes.
   void operator=(const KxlItm &other);
 
+  // copyOut writes the item into `message`; pasteIn reads it at the
+  // message's data offset. On failure they return false with the codes
+  // set (writeItem and readItem then copy them into the message).
   virtual bool copyOut(KxlMsg &message) = 0;
   virtual bool pasteIn(KxlMsg &message) = 0;
 

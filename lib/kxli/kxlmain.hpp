@@ -12,9 +12,11 @@
 
 #include "kxlexp.hpp"
 
+// The two reasons KxlLibraryMain acts on.
 inline constexpr unsigned long KXL_PROCESS_DETACH = 0;
 inline constexpr unsigned long KXL_PROCESS_ATTACH = 1;
 
+// Attach or detach for the library loaded as `module`, as described above.
 extern "C" KXL_EXPORT bool KxlLibraryMain(void *module, unsigned long reason);
 
 #endif  // KXLI_KXLMAIN_HPP_

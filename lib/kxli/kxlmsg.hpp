@@ -27,6 +27,7 @@
 class KXL_EXPORT KxlMsg : public KxlCac, public KxlMtr {
  public:
   KxlMsg();
+  // Default construction followed by assignment from `source`.
   KxlMsg(const KxlMsg &source);
   ~KxlMsg() override;
   // Copies contents, tracking values and descriptor; the codes end as the
@@ -67,11 +68,14 @@ class KXL_EXPORT KxlMsg : public KxlCac, public KxlMtr {
   void setReplyToQueueName(const char *text);
   void setUserId(const char *text);
 
+  // The descriptor's encoding, character set and version; the setters
+  // store the low 32 bits.
   long encoding() const;
   void setEncoding(long encoding);
   long characterSet() const;
   void setCharacterSet(long characterSet);
   long version() const;
+  // The descriptor record in wire layout, valid while the message lives.
   const KXMD *descriptor() const { return &descriptor_; }
 
  protected:

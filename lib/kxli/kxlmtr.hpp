@@ -15,6 +15,7 @@
 class KXL_EXPORT KxlMtr : public virtual KxlErr {
  public:
   KxlMtr();
+  // Default construction followed by assignment from `source`.
   KxlMtr(const KxlMtr &source);
   ~KxlMtr() override;
   // Copies the codes, then sets each of the five values from the source's,

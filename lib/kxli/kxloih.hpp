@@ -33,6 +33,7 @@
 class KXL_EXPORT KxlOih : public KxlPfx {
  public:
   KxlOih();
+  // Default construction followed by assignment from `other`.
   KxlOih(const KxlOih &other);
   ~KxlOih() override;
   // Copies the codes and the whole record.

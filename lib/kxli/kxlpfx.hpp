@@ -28,6 +28,7 @@ class KXL_EXPORT KxlPfx : public KxlHdr {
   // REQUIRES: the concrete header calls usePrefix with its record's prefix
   // in each of its constructors, before any accessor runs.
   KxlPfx();
+  // Points the accessors at the prefix of the concrete header's record.
   void usePrefix(KXHDRPREFIX *prefix) { prefix_ = prefix; }
   // Copies the codes only; the prefix stays where this object keeps it.
   void operator=(const KxlPfx &other);

@@ -11,35 +11,35 @@
 
 // Message descriptor, 364 bytes.
 struct KXMD {
-  char structureId[4];
-  std::int32_t version;
-  std::int32_t field8;
-  std::int32_t field12;
-  std::int32_t field16;
-  std::int32_t feedback;
-  std::int32_t encoding;
-  std::int32_t characterSet;
-  char format[8];
-  std::int32_t field40;
-  std::int32_t field44;
-  unsigned char messageId[24];
-  unsigned char correlationId[24];
-  std::int32_t field96;
-  char replyToQueueName[48];
-  char replyToQueueManagerName[48];
-  char userId[12];
-  unsigned char accountingToken[32];
-  char applicationIdData[32];
-  std::int32_t field272;
-  char putApplicationName[28];
-  char putDate[8];
-  char putTime[8];
-  char applicationOriginData[4];
-  unsigned char groupId[24];
-  std::int32_t field348;
-  std::int32_t field352;
-  std::int32_t field356;
-  std::int32_t field360;
+  char structureId[4];                // offset 0
+  std::int32_t version;               // offset 4
+  std::int32_t field8;                // offset 8
+  std::int32_t field12;               // offset 12
+  std::int32_t field16;               // offset 16
+  std::int32_t feedback;              // offset 20
+  std::int32_t encoding;              // offset 24
+  std::int32_t characterSet;          // offset 28
+  char format[8];                     // offset 32
+  std::int32_t field40;               // offset 40
+  std::int32_t field44;               // offset 44
+  unsigned char messageId[24];        // offset 48
+  unsigned char correlationId[24];    // offset 72
+  std::int32_t field96;               // offset 96
+  char replyToQueueName[48];          // offset 100
+  char replyToQueueManagerName[48];   // offset 148
+  char userId[12];                    // offset 196
+  unsigned char accountingToken[32];  // offset 208
+  char applicationIdData[32];         // offset 240
+  std::int32_t field272;              // offset 272
+  char putApplicationName[28];        // offset 276
+  char putDate[8];                    // offset 304
+  char putTime[8];                    // offset 312
+  char applicationOriginData[4];      // offset 320
+  unsigned char groupId[24];          // offset 324
+  std::int32_t field348;              // offset 348
+  std::int32_t field352;              // offset 352
+  std::int32_t field356;              // offset 356
+  std::int32_t field360;              // offset 360
 };
 static_assert(sizeof(KXMD) == 364, "KXMD is 364 bytes");
 static_assert(offsetof(KXMD, version) == 4 && offsetof(KXMD, feedback) == 20 &&
@@ -57,18 +57,18 @@ static_assert(offsetof(KXMD, version) == 4 && offsetof(KXMD, feedback) == 20 &&
 
 // Dead-letter header, 172 bytes.
 struct KXDLH {
-  char structureId[4];
-  std::int32_t version;
-  std::int32_t field8;
-  char destinationQueueName[48];
-  char destinationQueueManagerName[48];
-  std::int32_t encoding;
-  std::int32_t characterSet;
-  char format[8];
-  std::int32_t field124;
-  char putApplicationName[28];
-  char putDate[8];
-  char putTime[8];
+  char structureId[4];                   // offset 0
+  std::int32_t version;                  // offset 4
+  std::int32_t field8;                   // offset 8
+  char destinationQueueName[48];         // offset 12
+  char destinationQueueManagerName[48];  // offset 60
+  std::int32_t encoding;                 // offset 108
+  std::int32_t characterSet;             // offset 112
+  char format[8];                        // offset 116
+  std::int32_t field124;                 // offset 124
+  char putApplicationName[28];           // offset 128
+  char putDate[8];                       // offset 156
+  char putTime[8];                       // offset 164
 };
 static_assert(sizeof(KXDLH) == 172, "KXDLH is 172 bytes");
 static_assert(offsetof(KXDLH, destinationQueueName) == 12 &&
@@ -82,13 +82,13 @@ static_assert(offsetof(KXDLH, destinationQueueName) == 12 &&
 // The 32 bytes that the OXT bridge header and the work information header
 // begin with.
 struct KXHDRPREFIX {
-  char structureId[4];
-  std::int32_t version;
-  std::int32_t structureLength;
-  std::int32_t encoding;
-  std::int32_t characterSet;
-  char format[8];
-  std::int32_t headerFlags;
+  char structureId[4];           // offset 0
+  std::int32_t version;          // offset 4
+  std::int32_t structureLength;  // offset 8
+  std::int32_t encoding;         // offset 12
+  std::int32_t characterSet;     // offset 16
+  char format[8];                // offset 20
+  std::int32_t headerFlags;      // offset 28
 };
 static_assert(sizeof(KXHDRPREFIX) == 32, "the shared header prefix is 32 bytes");
 static_assert(offsetof(KXHDRPREFIX, structureLength) == 8 &&
@@ -99,38 +99,38 @@ static_assert(offsetof(KXHDRPREFIX, structureLength) == 8 &&
 
 // VORN bridge header, 180 bytes (version 1 is the first 164).
 struct KXVIH {
-  KXHDRPREFIX prefix;
-  std::int32_t bridgeReturnCode;
-  std::int32_t bridgeCompletionCode;
-  std::int32_t bridgeReasonCode;
-  std::int32_t UOWControl;
-  std::int32_t getWaitInterval;
-  std::int32_t linkType;
-  std::int32_t outputDataLength;
-  std::int32_t facilityKeepTime;
-  std::int32_t ADSDescriptor;
-  std::int32_t conversationalTask;
-  std::int32_t taskEndStatus;
-  unsigned char facilityToken[8];
-  char function[4];
-  char bridgeAbendCode[4];
-  char authenticator[8];
-  char field100[8];
-  char replyToFormat[8];
-  char field116[4];
-  char field120[4];
-  char transactionIdentifier[4];
-  char facilityLike[4];
-  char attentionIdentifier[4];
-  char startCode[4];
-  char bridgeCancelCode[4];
-  char nextTransactionIdentifier[4];
-  char field148[8];
-  char field156[8];
-  std::int32_t cursorPosition;
-  std::int32_t bridgeErrorOffset;
-  std::int32_t field172;
-  std::int32_t field176;
+  KXHDRPREFIX prefix;                 // offset 0
+  std::int32_t bridgeReturnCode;      // offset 32
+  std::int32_t bridgeCompletionCode;  // offset 36
+  std::int32_t bridgeReasonCode;      // offset 40
+  std::int32_t UOWControl;            // offset 44
+  std::int32_t getWaitInterval;       // offset 48
+  std::int32_t linkType;              // offset 52
+  std::int32_t outputDataLength;      // offset 56
+  std::int32_t facilityKeepTime;      // offset 60
+  std::int32_t ADSDescriptor;         // offset 64
+  std::int32_t conversationalTask;    // offset 68
+  std::int32_t taskEndStatus;         // offset 72
+  unsigned char facilityToken[8];     // offset 76
+  char function[4];                   // offset 84
+  char bridgeAbendCode[4];            // offset 88
+  char authenticator[8];              // offset 92
+  char field100[8];                   // offset 100
+  char replyToFormat[8];              // offset 108
+  char field116[4];                   // offset 116
+  char field120[4];                   // offset 120
+  char transactionIdentifier[4];      // offset 124
+  char facilityLike[4];               // offset 128
+  char attentionIdentifier[4];        // offset 132
+  char startCode[4];                  // offset 136
+  char bridgeCancelCode[4];           // offset 140
+  char nextTransactionIdentifier[4];  // offset 144
+  char field148[8];                   // offset 148
+  char field156[8];                   // offset 156
+  std::int32_t cursorPosition;        // offset 164
+  std::int32_t bridgeErrorOffset;     // offset 168
+  std::int32_t field172;              // offset 172
+  std::int32_t field176;              // offset 176
 };
 static_assert(sizeof(KXVIH) == 180, "KXVIH is 180 bytes");
 static_assert(offsetof(KXVIH, bridgeReturnCode) == 32 && offsetof(KXVIH, UOWControl) == 44 &&
@@ -146,13 +146,13 @@ static_assert(offsetof(KXVIH, bridgeReturnCode) == 32 && offsetof(KXVIH, UOWCont
 
 // OXT bridge header, 84 bytes.
 struct KXOIH {
-  KXHDRPREFIX prefix;
-  char logicalTerminalOverride[8];
-  char messageFormatServicesMapName[8];
-  char replyToFormat[8];
-  char authenticator[8];
-  unsigned char transactionInstanceId[16];
-  char trailing[4];
+  KXHDRPREFIX prefix;                       // offset 0
+  char logicalTerminalOverride[8];          // offset 32
+  char messageFormatServicesMapName[8];     // offset 40
+  char replyToFormat[8];                    // offset 48
+  char authenticator[8];                    // offset 56
+  unsigned char transactionInstanceId[16];  // offset 64
+  char trailing[4];                         // offset 80
 };
 static_assert(sizeof(KXOIH) == 84, "KXOIH is 84 bytes");
 static_assert(offsetof(KXOIH, logicalTerminalOverride) == 32 &&
@@ -163,11 +163,11 @@ static_assert(offsetof(KXOIH, logicalTerminalOverride) == 32 &&
 
 // Work information header, 120 bytes.
 struct KXWIH {
-  KXHDRPREFIX prefix;
-  char serviceName[32];
-  char serviceStep[8];
-  unsigned char messageToken[16];
-  unsigned char reserved[32];
+  KXHDRPREFIX prefix;              // offset 0
+  char serviceName[32];            // offset 32
+  char serviceStep[8];             // offset 64
+  unsigned char messageToken[16];  // offset 72
+  unsigned char reserved[32];      // offset 88
 };
 static_assert(sizeof(KXWIH) == 120, "KXWIH is 120 bytes");
 static_assert(offsetof(KXWIH, serviceName) == 32 && offsetof(KXWIH, serviceStep) == 64 &&
@@ -176,20 +176,20 @@ static_assert(offsetof(KXWIH, serviceName) == 32 && offsetof(KXWIH, serviceStep)
 
 // Reference header, fixed part of 108 bytes; the variable parts follow.
 struct KXRMH {
-  KXHDRPREFIX prefix;
-  char referenceType[8];
-  unsigned char instanceId[24];
-  std::int32_t sourceEnvironmentLength;
-  std::int32_t sourceEnvironmentOffset;
-  std::int32_t sourceNameLength;
-  std::int32_t sourceNameOffset;
-  std::int32_t destinationEnvironmentLength;
-  std::int32_t destinationEnvironmentOffset;
-  std::int32_t destinationNameLength;
-  std::int32_t destinationNameOffset;
-  std::int32_t field96;
-  std::int32_t field100;
-  std::int32_t field104;
+  KXHDRPREFIX prefix;                         // offset 0
+  char referenceType[8];                      // offset 32
+  unsigned char instanceId[24];               // offset 40
+  std::int32_t sourceEnvironmentLength;       // offset 64
+  std::int32_t sourceEnvironmentOffset;       // offset 68
+  std::int32_t sourceNameLength;              // offset 72
+  std::int32_t sourceNameOffset;              // offset 76
+  std::int32_t destinationEnvironmentLength;  // offset 80
+  std::int32_t destinationEnvironmentOffset;  // offset 84
+  std::int32_t destinationNameLength;         // offset 88
+  std::int32_t destinationNameOffset;         // offset 92
+  std::int32_t field96;                       // offset 96
+  std::int32_t field100;                      // offset 100
+  std::int32_t field104;                      // offset 104
 };
 static_assert(sizeof(KXRMH) == 108, "KXRMH fixed part is 108 bytes");
 static_assert(offsetof(KXRMH, referenceType) == 32 && offsetof(KXRMH, instanceId) == 40 &&
@@ -202,15 +202,15 @@ static_assert(offsetof(KXRMH, referenceType) == 32 && offsetof(KXRMH, instanceId
 
 // Trigger message, 684 bytes.
 struct KXTM {
-  char structureId[4];
-  std::int32_t version;
-  char queueName[48];
-  char processName[48];
-  char triggerData[64];
-  std::int32_t field168;
-  char applicationId[256];
-  char environmentData[128];
-  char userData[128];
+  char structureId[4];        // offset 0
+  std::int32_t version;       // offset 4
+  char queueName[48];         // offset 8
+  char processName[48];       // offset 56
+  char triggerData[64];       // offset 104
+  std::int32_t field168;      // offset 168
+  char applicationId[256];    // offset 172
+  char environmentData[128];  // offset 428
+  char userData[128];         // offset 556
 };
 static_assert(sizeof(KXTM) == 684, "KXTM is 684 bytes");
 static_assert(offsetof(KXTM, queueName) == 8 && offsetof(KXTM, processName) == 56 &&
@@ -221,16 +221,16 @@ static_assert(offsetof(KXTM, queueName) == 8 && offsetof(KXTM, processName) == 5
 
 // Trigger message in character form, 732 bytes.
 struct tagKXTMC2 {
-  char structureId[4];
-  char version[4];
-  char queueName[48];
-  char processName[48];
-  char triggerData[64];
-  char field168[4];
-  char applicationId[256];
-  char environmentData[128];
-  char userData[128];
-  char trailing[48];
+  char structureId[4];        // offset 0
+  char version[4];            // offset 4
+  char queueName[48];         // offset 8
+  char processName[48];       // offset 56
+  char triggerData[64];       // offset 104
+  char field168[4];           // offset 168
+  char applicationId[256];    // offset 172
+  char environmentData[128];  // offset 428
+  char userData[128];         // offset 556
+  char trailing[48];          // offset 684
 };
 static_assert(sizeof(tagKXTMC2) == 732, "tagKXTMC2 is 732 bytes");
 static_assert(offsetof(tagKXTMC2, field168) == 168 && offsetof(tagKXTMC2, applicationId) == 172 &&
@@ -239,17 +239,17 @@ static_assert(offsetof(tagKXTMC2, field168) == 168 && offsetof(tagKXTMC2, applic
 
 // Get-message options, 100 bytes; the older layout is the first 80.
 struct KXGMO {
-  char structureId[4];
-  std::int32_t version;
-  std::int32_t options;
-  std::int32_t field12;
-  std::int32_t field16;
-  std::int32_t field20;
-  char resolvedQueueName[48];
-  std::int32_t field72;
-  char field76[4];
-  unsigned char messageToken[16];
-  std::int32_t field96;
+  char structureId[4];             // offset 0
+  std::int32_t version;            // offset 4
+  std::int32_t options;            // offset 8
+  std::int32_t field12;            // offset 12
+  std::int32_t field16;            // offset 16
+  std::int32_t field20;            // offset 20
+  char resolvedQueueName[48];      // offset 24
+  std::int32_t field72;            // offset 72
+  char field76[4];                 // offset 76
+  unsigned char messageToken[16];  // offset 80
+  std::int32_t field96;            // offset 96
 };
 static_assert(sizeof(KXGMO) == 100, "KXGMO is 100 bytes");
 static_assert(offsetof(KXGMO, options) == 8 && offsetof(KXGMO, resolvedQueueName) == 24 &&
@@ -262,64 +262,64 @@ inline constexpr std::size_t kKxGmoLength2 = 80;
 // Client channel definition, 1888 bytes. The lists and the SSL peer name
 // the pointer fields refer to are owned by the KxlChl holding the record.
 struct tagKXCD {
-  char channelName[20];
-  std::int32_t field20;
-  std::int32_t field24;
-  std::int32_t transportType;
-  unsigned char gap32[160];
-  char shortConnectionName[20];
-  unsigned char gap212[20];
-  char modeName[8];
-  char transactionProgramName[64];
-  std::int32_t field304;
-  std::int32_t field308;
-  std::int32_t field312;
-  std::int32_t field316;
-  std::int32_t field320;
-  std::int32_t field324;
-  char securityExitName[128];
-  unsigned char gap456[384];
-  std::int32_t field840;
-  std::int32_t maximumMessageLength;
-  std::int32_t field848;
-  unsigned char gap852[4];
-  char securityUserData[32];
-  unsigned char gap888[96];
-  char userId[12];
-  char password[12];
-  unsigned char gap1008[12];
-  std::int32_t field1020;
-  char connectionName[264];
-  unsigned char gap1288[184];
-  std::int32_t field1472;
-  std::int32_t field1476;
-  std::int32_t heartBeatInterval;
-  unsigned char gap1484[4];
-  std::int32_t field1488;
-  std::int32_t recordLength;
-  std::int32_t exitNameLength;
-  std::int32_t userDataLength;
-  unsigned char gap1504[4];
-  std::int32_t sendExitCount;
-  std::int32_t receiveExitCount;
-  unsigned char gap1516[20];
-  char *sendExitNames;
-  char *sendUserData;
-  char *receiveExitNames;
-  char *receiveUserData;
-  unsigned char gap1568[120];
-  char sslCipherSpecification[32];
-  char *sslPeerName;
-  std::int32_t sslPeerNameLength;
-  std::int32_t sslClientAuthentication;
-  std::int32_t keepAliveInterval;
-  char localAddress[48];
-  std::int32_t batchHeartBeat;
-  std::int32_t headerCompression[2];
-  std::int32_t messageCompression[16];
-  unsigned char gap1864[8];
-  std::int32_t field1872;
-  unsigned char gap1876[12];
+  char channelName[20];                  // offset 0
+  std::int32_t field20;                  // offset 20
+  std::int32_t field24;                  // offset 24
+  std::int32_t transportType;            // offset 28
+  unsigned char gap32[160];              // offset 32
+  char shortConnectionName[20];          // offset 192
+  unsigned char gap212[20];              // offset 212
+  char modeName[8];                      // offset 232
+  char transactionProgramName[64];       // offset 240
+  std::int32_t field304;                 // offset 304
+  std::int32_t field308;                 // offset 308
+  std::int32_t field312;                 // offset 312
+  std::int32_t field316;                 // offset 316
+  std::int32_t field320;                 // offset 320
+  std::int32_t field324;                 // offset 324
+  char securityExitName[128];            // offset 328
+  unsigned char gap456[384];             // offset 456
+  std::int32_t field840;                 // offset 840
+  std::int32_t maximumMessageLength;     // offset 844
+  std::int32_t field848;                 // offset 848
+  unsigned char gap852[4];               // offset 852
+  char securityUserData[32];             // offset 856
+  unsigned char gap888[96];              // offset 888
+  char userId[12];                       // offset 984
+  char password[12];                     // offset 996
+  unsigned char gap1008[12];             // offset 1008
+  std::int32_t field1020;                // offset 1020
+  char connectionName[264];              // offset 1024
+  unsigned char gap1288[184];            // offset 1288
+  std::int32_t field1472;                // offset 1472
+  std::int32_t field1476;                // offset 1476
+  std::int32_t heartBeatInterval;        // offset 1480
+  unsigned char gap1484[4];              // offset 1484
+  std::int32_t field1488;                // offset 1488
+  std::int32_t recordLength;             // offset 1492
+  std::int32_t exitNameLength;           // offset 1496
+  std::int32_t userDataLength;           // offset 1500
+  unsigned char gap1504[4];              // offset 1504
+  std::int32_t sendExitCount;            // offset 1508
+  std::int32_t receiveExitCount;         // offset 1512
+  unsigned char gap1516[20];             // offset 1516
+  char *sendExitNames;                   // offset 1536
+  char *sendUserData;                    // offset 1544
+  char *receiveExitNames;                // offset 1552
+  char *receiveUserData;                 // offset 1560
+  unsigned char gap1568[120];            // offset 1568
+  char sslCipherSpecification[32];       // offset 1688
+  char *sslPeerName;                     // offset 1720
+  std::int32_t sslPeerNameLength;        // offset 1728
+  std::int32_t sslClientAuthentication;  // offset 1732
+  std::int32_t keepAliveInterval;        // offset 1736
+  char localAddress[48];                 // offset 1740
+  std::int32_t batchHeartBeat;           // offset 1788
+  std::int32_t headerCompression[2];     // offset 1792
+  std::int32_t messageCompression[16];   // offset 1800
+  unsigned char gap1864[8];              // offset 1864
+  std::int32_t field1872;                // offset 1872
+  unsigned char gap1876[12];             // offset 1876
 };
 static_assert(sizeof(void *) == 8, "kxli records hold 64-bit pointers");
 static_assert(sizeof(tagKXCD) == 1888, "tagKXCD is 1888 bytes");

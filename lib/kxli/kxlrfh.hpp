@@ -38,6 +38,7 @@ class KXL_EXPORT KxlRfh : public KxlPfx {
   // Four empty names; the structure length and the length and offset
   // fields are 0 until copyOut computes them.
   KxlRfh();
+  // Default construction followed by assignment from `other`.
   KxlRfh(const KxlRfh &other);
   ~KxlRfh() override;
   // Copies the codes, the whole fixed part and the four names.

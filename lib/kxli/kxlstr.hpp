@@ -25,6 +25,7 @@
 class KXL_EXPORT KxlStr : public KxlItm {
  public:
   KxlStr();
+  // Default construction followed by assignment from `other`.
   KxlStr(const KxlStr &other);
   // Storage 2: `ch` and a null byte (the null character gives an empty
   // text that is not a null string).
@@ -34,6 +35,8 @@ class KXL_EXPORT KxlStr : public KxlItm {
   // Exactly `length` characters, each null byte replaced by a full stop.
   KxlStr(const void *bytes, std::size_t length);
   ~KxlStr() override;
+  // Copies the codes, then the text with its whole storage; storage that
+  // cannot be obtained fails with 2/2071, the text unchanged.
   void operator=(const KxlStr &other);
 
   // Makes the buffer exactly `size` bytes, keeping what fits; a null byte
@@ -43,6 +46,8 @@ class KXL_EXPORT KxlStr : public KxlItm {
   // Replaces the contents with `length` bytes at `data` (embedded null
   // bytes included; the text ends at the first one). Length 0: null string.
   bool set(const char *data, std::size_t length);
+  // The length of the text (the bytes before the first null byte) and
+  // the storage size.
   std::size_t length() const;
   std::size_t storage() const { return storage_; }
   // The text, or a null pointer for a null string.
@@ -77,6 +82,7 @@ class KXL_EXPORT KxlStr : public KxlItm {
   // -1, 0 or 1, comparing the texts as unsigned bytes; empty equals null.
   short compare(const KxlStr &other) const;
   short compare(const char *text) const;
+  // As find(sought, offset) from offset 0.
   bool find(const KxlStr &sought) const;
   // Searches from `offset`; on success `offset` is the position found.
   bool find(const KxlStr &sought, std::size_t &offset) const;

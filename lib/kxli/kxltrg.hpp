@@ -33,11 +33,13 @@ class KXL_EXPORT KxlTrg : public KxlItm {
  public:
   // Structure id "TM  ", version 1, every other byte of the record zero.
   KxlTrg();
+  // Default construction followed by assignment from `other`.
   KxlTrg(const KxlTrg &other);
   ~KxlTrg() override;
   // Copies both codes and all 684 bytes of the record.
   void operator=(const KxlTrg &other);
 
+  // The text fields, up to the first null byte, trailing blanks removed.
   KxlStr queueName() const;
   KxlStr processName() const;
   KxlStr triggerData() const;

@@ -38,18 +38,22 @@ class KXL_EXPORT KxlVih : public KxlPfx {
   // Version 2, the record as the bridge expects a new request. The record's
   // storage comes from the throwing allocation: an exception propagates.
   KxlVih();
+  // Default construction followed by assignment from `other`.
   KxlVih(const KxlVih &other);
   ~KxlVih() override;
   // Copies the codes and all 180 bytes of the record; the highest
   // supported version stays this object's own.
   void operator=(const KxlVih &other);
 
+  // The record's version, 1 or 2.
   long version() const;
   // Accepts 1 up to the highest supported version (2) and sets the
   // structure length to that version's record length (164 or 180);
   // anything else fails with 6128 and changes nothing.
   bool setVersion(long version);
 
+  // Integer fields, read and written in place in the record; the setters
+  // store the low 32 bits.
   long UOWControl() const;
   void setUOWControl(long value);
   long getWaitInterval() const;
@@ -75,6 +79,8 @@ class KXL_EXPORT KxlVih : public KxlPfx {
   long taskEndStatus() const;
   long bridgeErrorOffset() const;
 
+  // Text fields, with their trailing blanks; the setters cut to the
+  // field's width and blank-fill.
   KxlStr authenticator() const;
   void setAuthenticator(const char *text);
   KxlStr replyToFormat() const;

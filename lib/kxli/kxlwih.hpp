@@ -34,6 +34,7 @@
 class KXL_EXPORT KxlWih : public KxlPfx {
  public:
   KxlWih();
+  // Default construction followed by assignment from `other`.
   KxlWih(const KxlWih &other);
   ~KxlWih() override;
   // Copies the codes and the whole record.
