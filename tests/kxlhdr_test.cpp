@@ -1,262 +1,125 @@
-// The item and header protocol: structure id test, body write, record
-// checks and reads, and the header write that puts a record in front of a
-// message in place. The header write is compared, case by case, with the
-// same write done step by step through the public cache operations.
+// The header protocol: the structure id test, the checks of a header read in
+// their order, and the header write, which puts a header in front of a
+// message in place and is compared, case by case, with the same write done
+// step by step through the public cache operations.
 
 #include "kxlhdr.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
-#include <ostream>
+#include <optional>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "kxlfld.hpp"
-#include "kxlmsg.hpp"
-#include "kxltest.hpp"
+#include "kxlmsgtest.hpp"
 
 namespace {
 
+using kxltest::CacheState;
+using kxltest::Codes;
+using kxltest::codesOf;
+using kxltest::formatOf;
+using kxltest::stateOf;
+using kxltest::Texts;
+using kxltest::textsOf;
+using Refused = std::unique_ptr<kxltest::PointerRefusal>;
+using Text = kxltest::Texts::value_type;
+using Description = std::tuple<std::string, long, long>;  // format, encoding, character set
+
 constexpr char kTestFormat[] = "KXTEST  ";
-constexpr char kTestClass[] = "KxlTestHeader";
-constexpr unsigned short kTestFunction = 77;
 
-std::string pattern(std::size_t length, int seed = 0) {
-  std::string bytes(length, '\0');
-  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 7 + seed) & 0xff);
-  return bytes;
-}
-
-// The fixed record of the test header, 24 bytes.
-struct TestRecord {
-  char structureId[4];
-  std::int32_t encoding;
-  std::int32_t characterSet;
-  char format[8];
-  std::int32_t flags;
-};
-static_assert(sizeof(TestRecord) == 24, "test record layout");
-
-// A header of this test's own: its fixed record, then a tail of any length
-// written right after it (a second piece). Reading takes the fixed record.
+// A header of this test's own: a 24-byte record (structure id "TST ",
+// encoding, character set, format, flags) and a tail written after it as a
+// second piece, of `claimedTail` bytes when that is set.
 class TestHeader : public KxlHdr {
  public:
-  TestHeader() {
-    std::memset(&record_, 0, sizeof record_);
-    std::memcpy(record_.structureId, "TST ", 4);
-    record_.encoding = 546;
-    std::memset(record_.format, ' ', sizeof record_.format);
-  }
-
   bool copyOut(KxlMsg &message) override {
-    const Piece pieces[] = {{&record_, sizeof record_}, {tail_.data(), tail_.size()}};
+    const Piece pieces[] = {{record, sizeof record},
+                            {tail.data(), claimedTail != 0 ? claimedTail : tail.size()}};
     return writeHeader(message, pieces, 2, kTestFormat);
   }
   bool pasteIn(KxlMsg &message) override {
-    static const Layout layout = {kTestClass, "TST ", kTestFormat, kTestFunction};
-    return readHeader(message, layout, &record_, sizeof record_);
+    static const Layout layout = {"KxlTestHeader", "TST ", kTestFormat, 77};
+    return readHeader(message, layout, record, sizeof record);
   }
-
-  long characterSet() const override { return record_.characterSet; }
-  long encoding() const override { return record_.encoding; }
-  KxlStr format() const override { return kxlFieldText(record_.format, 8, false); }
-  long headerFlags() const override { return record_.flags; }
-  void setCharacterSet(long value) override {
-    record_.characterSet = static_cast<std::int32_t>(value);
-  }
-  void setEncoding(long value) override { record_.encoding = static_cast<std::int32_t>(value); }
-  void setFormat(const char *name) override { kxlSetFieldText(record_.format, 8, name, ' '); }
-  void setHeaderFlags(long flags) override { record_.flags = static_cast<std::int32_t>(flags); }
-
+  long characterSet() const override { return kxlGetInt32(record + 8); }
+  long encoding() const override { return kxlGetInt32(record + 4); }
+  KxlStr format() const override { return kxlFieldText(record + 12, 8, false); }
+  long headerFlags() const override { return kxlGetInt32(record + 20); }
+  void setCharacterSet(long value) override { put(8, value); }
+  void setEncoding(long value) override { put(4, value); }
+  void setFormat(const char *name) override { kxlSetFieldText(record + 12, 8, name, ' '); }
+  void setHeaderFlags(long value) override { put(20, value); }
   using KxlErr::setErrorCodes;
   using KxlErr::takeErrorCodes;
 
-  void setTail(std::string tail) { tail_ = std::move(tail); }
-  const std::string &tail() const { return tail_; }
-  const TestRecord &record() const { return record_; }
-  std::size_t length() const { return sizeof record_ + tail_.size(); }
-  // What the header writes, as one block.
-  std::string bytes() const {
-    return std::string(reinterpret_cast<const char *>(&record_), sizeof record_) + tail_;
+  void put(int offset, long value) {
+    kxlPutInt32(record + offset, static_cast<std::int32_t>(value));
   }
-
- private:
-  TestRecord record_;
-  std::string tail_;
+  std::string bytes() const { return std::string(record, sizeof record) + tail; }
+  char record[24] = {'T', 'S', 'T', ' ', 0x22, 0x02, 0,   0,   0,   0,
+                     0,   0,   ' ', ' ', ' ',  ' ',  ' ', ' ', ' ', ' '};
+  std::string tail;
+  std::size_t claimedTail = 0;
 };
 
-// A body item of this test's own: a record that replaces the message
-// content, read back like a fixed record.
-class BodyItem : public KxlItm {
- public:
-  explicit BodyItem(std::string bytes) : bytes_(std::move(bytes)) {}
-  bool copyOut(KxlMsg &message) override {
-    return writeBody(message, bytes_.data(), bytes_.size(), "KXBODY  ");
-  }
-  bool pasteIn(KxlMsg &message) override {
-    static const Layout layout = {"KxlTestBody", "BODY", "KXBODY  ", 78};
-    return checkRecord(message, layout) && readRecord(message, &bytes_[0], bytes_.size());
-  }
-  using KxlErr::setErrorCodes;
-  const std::string &bytes() const { return bytes_; }
+Description descriptionOf(const KxlMsg &m) { return {formatOf(m), m.encoding(), m.characterSet()}; }
 
- private:
-  std::string bytes_;
-};
-
-std::string messageBytes(const KxlMsg &message) {
-  if (message.bufferPointer() == nullptr) return std::string();
-  return std::string(message.bufferPointer(), message.messageLength());
-}
-
-std::string formatOf(const KxlMsg &message) {
-  return std::string(message.descriptor()->format, sizeof message.descriptor()->format);
-}
-
-std::vector<std::pair<unsigned, std::string>> textsOf(const kxltest::TraceCapture &trace) {
-  std::vector<std::pair<unsigned, std::string>> texts;
-  for (const kxltest::TraceRecord &record : trace.records()) {
-    if (record.kind == XCS_TEXT) texts.emplace_back(record.function, record.text);
-  }
-  return texts;
-}
-
-// ---------------------------------------------------------------------------
-// The header write in place against the same write step by step.
-
-// Which bytes the pointer check refuses during the write.
-enum class Refusal { kNone, kRecord, kLastHeaderByte, kFrontOfBuffer, kAfterFront };
-
-struct FrontCase {
-  std::string name;
-  bool automatic;
-  std::size_t bufferLength;
-  std::size_t content;
-  std::size_t offset;
-  std::size_t tail;
-  long allocations;  // by the in-place write, besides the format text
-  Refusal refusal;
-};
-
-void PrintTo(const FrontCase &c, std::ostream *os) { *os << c.name; }
-
-// A message in the state a case starts from: content bytes, data offset,
-// buffer of the given kind and length, format "KXSTR   ", character set 850.
-class Start {
- public:
-  explicit Start(const FrontCase &c) {
-    if (c.automatic) {
-      EXPECT_TRUE(message.resizeBuffer(c.bufferLength));
-    } else {
-      application.assign(c.bufferLength, '#');
-      EXPECT_TRUE(message.useEmptyBuffer(application.data(), application.size()));
-    }
-    EXPECT_TRUE(message.write(c.content, pattern(c.content, 1).data()));
-    EXPECT_TRUE(message.setDataOffset(c.offset));
-    EXPECT_EQ(message.bufferLength(), c.bufferLength);
+// A message of `content` bytes on an automatic or application buffer of
+// `buffer` bytes, its data offset at `offset`, format "KXSTR   ", character
+// set 850; a header with a tail, holding the codes of an earlier failure
+// (kept on success, replaced on failure).
+struct Start {
+  Start(bool automatic, std::size_t buffer, std::size_t content, std::size_t offset,
+        std::size_t tail)
+      : application(automatic ? 0 : buffer) {
+    EXPECT_TRUE(automatic ? message.resizeBuffer(buffer)
+                          : message.useEmptyBuffer(application.data(), buffer));
+    EXPECT_TRUE(message.write(content, kxltest::pattern(content, 1).data()));
+    EXPECT_TRUE(message.setDataOffset(offset));
     message.setFormat("KXSTR   ");
     message.setCharacterSet(850);
-    header.setTail(pattern(c.tail, 2));
-    header.setHeaderFlags(5);
-    // Codes from an earlier failure: kept on success, replaced on failure.
+    header.tail = kxltest::pattern(tail, 2);
     header.setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
   }
-
   std::vector<char> application;
   KxlMsg message;
   TestHeader header;
 };
 
-struct Outcome {
-  bool result;
-  std::size_t bufferLength;
-  std::size_t messageLength;
-  std::size_t dataOffset;
-  std::string bytes;
-  long completion;
-  long reason;
-  std::string format;
-  long encoding;
-  long characterSet;
-  long headerCompletion;
-  long headerReason;
-  std::string headerBytes;
-  std::vector<std::pair<unsigned, std::string>> texts;
-};
+// All a header write leaves, but the buffer's address.
+using Outcome = std::tuple<bool, CacheState, Codes, Description, Codes, std::string, Texts>;
 
-Outcome outcomeOf(bool result, const Start &start, const kxltest::TraceCapture &trace) {
-  const KxlMsg &m = start.message;
-  return {result,
-          m.bufferLength(),
-          m.messageLength(),
-          m.dataOffset(),
-          messageBytes(m),
-          m.completionCode(),
-          m.reasonCode(),
-          formatOf(m),
-          m.encoding(),
-          m.characterSet(),
-          start.header.completionCode(),
-          start.header.reasonCode(),
-          start.header.bytes(),
-          textsOf(trace)};
-}
+// The pointer check refuses the last of the header's bytes (wherever the
+// write takes them from), the buffer's first byte, or the first after the
+// header's place in it.
+enum class Refusal { kNone, kLastHeaderByte, kBufferStart, kAfterHeader };
 
-std::unique_ptr<kxltest::PointerRefusal> refuseInBuffer(Refusal refusal, const KxlMsg &message,
-                                                        std::size_t front) {
-  if (refusal == Refusal::kFrontOfBuffer) {
-    return std::make_unique<kxltest::PointerRefusal>(message.bufferPointer(), 1,
-                                                     kxltest::PointerRefusal::kWrite);
-  }
-  if (refusal == Refusal::kAfterFront) {
-    return std::make_unique<kxltest::PointerRefusal>(message.bufferPointer() + front, 1,
-                                                     kxltest::PointerRefusal::kWrite);
-  }
-  return nullptr;
-}
-
-Outcome writeInPlace(Start &start, Refusal refusal, long *allocations) {
-  TestHeader &header = start.header;
-  long formatAllocations;
-  {
-    kxltest::AllocationCounter counter;
-    const KxlStr format = start.message.format();
-    formatAllocations = counter.count();
-  }
-  std::unique_ptr<kxltest::PointerRefusal> refused =
-      refuseInBuffer(refusal, start.message, header.length());
-  if (refusal == Refusal::kRecord) {
-    refused = std::make_unique<kxltest::PointerRefusal>(&header.record(), 1,
-                                                        kxltest::PointerRefusal::kRead);
-  } else if (refusal == Refusal::kLastHeaderByte) {
-    refused = std::make_unique<kxltest::PointerRefusal>(
-        header.tail().data() + header.tail().size() - 1, 1, kxltest::PointerRefusal::kRead);
+// The header write in place, or step by step: room at the data offset, a
+// copy of the whole content, the descriptions exchanged, the message
+// cleared, the header's bytes written and the kept content after them.
+Outcome writeHeader(Start &s, bool inPlace, Refusal refusal, long &allocations) {
+  KxlMsg &message = s.message;
+  TestHeader &header = s.header;
+  using P = kxltest::PointerRefusal;
+  const std::size_t length = header.bytes().size();
+  Refused refused;
+  if (refusal == Refusal::kBufferStart) {
+    refused = std::make_unique<P>(message.bufferPointer(), 1, P::kWrite);
+  } else if (refusal == Refusal::kAfterHeader) {
+    refused = std::make_unique<P>(message.bufferPointer() + length, 1, P::kWrite);
+  } else if (refusal == Refusal::kLastHeaderByte && inPlace) {
+    refused = std::make_unique<P>(&header.tail.back(), 1, P::kRead);
   }
   kxltest::TraceCapture trace;
   kxltest::AllocationCounter counter;
-  const bool result = header.copyOut(start.message);
-  // The format text is made once the room is there.
-  const bool described = formatOf(start.message) == kTestFormat;
-  *allocations = counter.count() - (described ? formatAllocations : 0);
-  return outcomeOf(result, start, trace);
-}
-
-// The header write as separate steps: room at the data offset, a copy of
-// the whole content, the descriptions exchanged, the message cleared, the
-// header's bytes written and the kept content written after them.
-Outcome writeStepByStep(Start &start, Refusal refusal) {
-  KxlMsg &message = start.message;
-  TestHeader &header = start.header;
-  std::unique_ptr<kxltest::PointerRefusal> refused =
-      refuseInBuffer(refusal, message, header.length());
-  kxltest::TraceCapture trace;
-  bool result = message.moreBytes(header.length());
-  if (result) {
-    KxlCac kept(message);
+  bool result = inPlace ? header.copyOut(message) : message.moreBytes(length);
+  if (!inPlace && result) {
+    const KxlCac kept(message);
     header.setEncoding(message.encoding());
     header.setCharacterSet(message.characterSet());
     header.setFormat(message.format());
@@ -264,349 +127,169 @@ Outcome writeStepByStep(Start &start, Refusal refusal) {
     message.setCharacterSet(0);
     message.setFormat(kTestFormat);
     message.clearMessage();
-    const std::string front = header.bytes();
-    if (refusal == Refusal::kRecord) {
-      refused = std::make_unique<kxltest::PointerRefusal>(front.data(), 1,
-                                                          kxltest::PointerRefusal::kRead);
-    } else if (refusal == Refusal::kLastHeaderByte) {
-      refused = std::make_unique<kxltest::PointerRefusal>(front.data() + front.size() - 1, 1,
-                                                          kxltest::PointerRefusal::kRead);
-    }
-    result = message.write(front.size(), front.data()) &&
+    const std::string bytes = header.bytes();
+    if (refusal == Refusal::kLastHeaderByte)
+      refused = std::make_unique<P>(&bytes.back(), 1, P::kRead);
+    result = message.write(bytes.size(), bytes.data()) &&
              message.write(kept.messageLength(), kept.bufferPointer());
   }
-  if (!result) header.takeErrorCodes(message);
-  return outcomeOf(result, start, trace);
+  if (!inPlace && !result) header.takeErrorCodes(message);
+  allocations = counter.count();
+  CacheState state = stateOf(message);
+  state.buffer = nullptr;
+  return {result,           state,
+          codesOf(message), descriptionOf(message),
+          codesOf(header),  std::string(header.record, 24),
+          textsOf(trace)};
 }
 
-void expectSameOutcome(const Outcome &actual, const Outcome &expected) {
-  EXPECT_EQ(actual.result, expected.result);
-  EXPECT_EQ(actual.bufferLength, expected.bufferLength);
-  EXPECT_EQ(actual.messageLength, expected.messageLength);
-  EXPECT_EQ(actual.dataOffset, expected.dataOffset);
-  EXPECT_TRUE(actual.bytes == expected.bytes) << "message bytes differ";
-  EXPECT_EQ(actual.completion, expected.completion);
-  EXPECT_EQ(actual.reason, expected.reason);
-  EXPECT_EQ(actual.format, expected.format);
-  EXPECT_EQ(actual.encoding, expected.encoding);
-  EXPECT_EQ(actual.characterSet, expected.characterSet);
-  EXPECT_EQ(actual.headerCompletion, expected.headerCompletion);
-  EXPECT_EQ(actual.headerReason, expected.headerReason);
-  EXPECT_TRUE(actual.headerBytes == expected.headerBytes) << "header bytes differ";
-  EXPECT_EQ(actual.texts, expected.texts);
-}
-
-std::vector<FrontCase> frontCases() {
-  constexpr std::size_t kFixed = sizeof(TestRecord);
-  constexpr std::size_t kTail = 40;
-  constexpr std::size_t kFront = kFixed + kTail;
-  std::vector<FrontCase> cases;
-  for (std::size_t content :
-       {std::size_t{0}, std::size_t{1024}, std::size_t{65536}, std::size_t{1} << 20}) {
-    const std::string size = "_content" + std::to_string(content);
-    // Data offset at the end of the content.
-    cases.push_back({"automaticGrowsForTheFront" + size, true, content, content, content, kTail, 1,
-                     Refusal::kNone});
-    cases.push_back({"applicationWithoutRoom" + size, false, content + kFront - 1, content, content,
-                     kTail, 0, Refusal::kNone});
-    std::vector<std::size_t> offsets{0};
-    if (content != 0) offsets.push_back(content / 2);
-    for (std::size_t offset : offsets) {
-      const std::string at = size + "_offset" + std::to_string(offset);
-      cases.push_back({"automaticWithRoom" + at, true, content + kFront, content, offset, kTail, 0,
-                       Refusal::kNone});
-      cases.push_back({"applicationWithRoom" + at, false, content + kFront + 5, content, offset,
-                       kTail, 0, Refusal::kNone});
-      if (content == 0) continue;
-      cases.push_back({"automaticGrowsForTheContent" + at, true, content + kFront - 1, content,
-                       offset, kTail, 1, Refusal::kNone});
-      // A front longer than the content: both steps would grow the buffer.
-      cases.push_back({"automaticGrowsTwice" + at, true, content, content, offset, content + 64, 1,
-                       Refusal::kNone});
-      cases.push_back({"applicationTakesTheHeaderOnly" + at, false, content + kFront - 1, content,
-                       offset, kTail, 0, Refusal::kNone});
-    }
-  }
-  const struct {
-    const char *name;
+TEST(KxlHdrTest, HeaderWriteInPlaceEqualsTheStepByStepWrite) {
+  constexpr std::size_t kHeader = 24 + 40;  // record and tail
+  enum Offset { kZero, kHalf, kEnd };
+  struct Shape {
+    bool automatic;
+    std::size_t room;  // buffer length beyond the content
+    Offset offset;
+    bool longTail;  // 64 bytes longer than the content instead of 40 bytes
     Refusal refusal;
-  } refusals[] = {{"refusedRecord", Refusal::kRecord},
-                  {"refusedTail", Refusal::kLastHeaderByte},
-                  {"refusedFront", Refusal::kFrontOfBuffer},
-                  {"refusedAfterFront", Refusal::kAfterFront}};
-  for (const auto &r : refusals) {
-    cases.push_back({std::string(r.name) + "_automatic", true, 200, 16, 4, kTail, 0, r.refusal});
-    cases.push_back({std::string(r.name) + "_application", false, 200, 16, 4, kTail, 0, r.refusal});
+  };
+  std::vector<Shape> shapes = {
+      {true, 0, kEnd, false, Refusal::kNone},               // grows for the header
+      {true, 0, kHalf, true, Refusal::kNone},               // both steps would grow
+      {true, kHeader - 1, kZero, false, Refusal::kNone},    // grows for the content
+      {true, kHeader, kHalf, false, Refusal::kNone},        // room for both
+      {false, kHeader + 5, kHalf, false, Refusal::kNone},   // room for both
+      {false, kHeader - 1, kEnd, false, Refusal::kNone},    // no room for the header
+      {false, kHeader - 1, kZero, false, Refusal::kNone}};  // room for the header alone
+  for (Refusal refusal : {Refusal::kLastHeaderByte, Refusal::kBufferStart, Refusal::kAfterHeader}) {
+    shapes.push_back({true, kHeader, kHalf, false, refusal});
+    shapes.push_back({false, kHeader + 5, kHalf, false, refusal});
   }
-  return cases;
-}
-
-class KxlHdrFrontTest : public ::testing::TestWithParam<FrontCase> {};
-
-TEST_P(KxlHdrFrontTest, InPlaceEqualsStepByStep) {
-  const FrontCase &c = GetParam();
-  Start inPlace(c);
-  Start stepByStep(c);
-  long allocations = 0;
-  const Outcome actual = writeInPlace(inPlace, c.refusal, &allocations);
-  const Outcome expected = writeStepByStep(stepByStep, c.refusal);
-  expectSameOutcome(actual, expected);
-  EXPECT_EQ(allocations, c.allocations);
-  if (c.refusal == Refusal::kNone && expected.result) {
-    EXPECT_EQ(actual.bytes.substr(c.tail + sizeof(TestRecord)), pattern(c.content, 1));
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KxlHdrFrontTest, ::testing::ValuesIn(frontCases()),
-                         [](const ::testing::TestParamInfo<FrontCase> &info) {
-                           return info.param.name;
-                         });
-
-TEST(KxlHdrTest, FailedGrowthChangesNothing) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  // Growth for the front, and growth only for the content after it: either
-  // way the one allocation is made before anything changes.
-  for (std::size_t bufferLength : {std::size_t{16}, std::size_t{16 + 64 - 1}}) {
-    const FrontCase c{
-        "", true, bufferLength,  16, bufferLength == 16 ? std::size_t{16} : std::size_t{0},
-        40, 1,    Refusal::kNone};
-    Start start(c);
-    const std::string before = messageBytes(start.message);
-    const std::string headerBefore = start.header.bytes();
-    const std::size_t offsetBefore = start.message.dataOffset();
-    kxltest::TraceCapture trace;
-    {
-      kxltest::AllocationFailure failure(1);
-      EXPECT_FALSE(start.message.writeItem(start.header));
-      EXPECT_EQ(failure.failed(), 1);
+  // What a header write costs besides the buffer (its format text, if any),
+  // from one that neither grows nor moves anything.
+  long baseline = 0;
+  Start empty(true, kHeader, 0, 0, 40);
+  writeHeader(empty, true, Refusal::kNone, baseline);
+  for (std::size_t content : {std::size_t{0}, std::size_t{1000}, std::size_t{1} << 20}) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      const Shape &shape = shapes[i];
+      SCOPED_TRACE(::testing::Message() << "shape " << i << ", content " << content);
+      const std::size_t buffer = content + shape.room;
+      const std::size_t offset = shape.offset == kZero   ? 0
+                                 : shape.offset == kHalf ? content / 2
+                                                         : content;
+      const std::size_t tail = shape.longTail ? content + 64 : 40;
+      Start inPlace(shape.automatic, buffer, content, offset, tail);
+      Start stepByStep(shape.automatic, buffer, content, offset, tail);
+      long allocations = 0;
+      long unused = 0;
+      const Outcome actual = writeHeader(inPlace, true, shape.refusal, allocations);
+      EXPECT_EQ(actual, writeHeader(stepByStep, false, shape.refusal, unused));
+      // One allocation at most, none where the buffer keeps its length.
+      const bool described = std::get<0>(std::get<3>(actual)) == kTestFormat;
+      if (kxltest::allocationFailureWorks()) {
+        EXPECT_EQ(allocations,
+                  (described ? baseline : 0) + (inPlace.message.bufferLength() == buffer ? 0 : 1));
+      }
     }
-    EXPECT_EQ(start.header.completionCode(), KXCC_FAILED);
-    EXPECT_EQ(start.header.reasonCode(), KXRC_STORAGE_NOT_AVAILABLE);
-    EXPECT_EQ(start.message.reasonCode(), KXRC_STORAGE_NOT_AVAILABLE);
-    EXPECT_EQ(textsOf(trace), (std::vector<std::pair<unsigned, std::string>>{
-                                  {5, "KxlCache::resizeBuffer (error): storage not available"}}));
-    EXPECT_EQ(messageBytes(start.message), before);
-    EXPECT_EQ(start.message.bufferLength(), bufferLength);
-    EXPECT_EQ(start.message.dataOffset(), offsetBefore);
-    EXPECT_EQ(formatOf(start.message), "KXSTR   ");
-    EXPECT_EQ(start.message.characterSet(), 850);
-    EXPECT_EQ(start.header.bytes(), headerBefore);
   }
 }
 
-// A header whose pieces are longer than any buffer can be. Only their
-// lengths are looked at: the write is refused before any byte is read.
-class HugeHeader : public TestHeader {
- public:
-  explicit HugeHeader(std::vector<std::size_t> lengths) : lengths_(std::move(lengths)) {}
-  bool copyOut(KxlMsg &message) override {
-    static const char anywhere = 0;
-    std::vector<Piece> pieces;
-    for (std::size_t length : lengths_) pieces.push_back({&anywhere, length});
-    return writeHeader(message, pieces.data(), pieces.size(), kTestFormat);
-  }
-
- private:
-  std::vector<std::size_t> lengths_;
-};
-
-TEST(KxlHdrTest, SizesThatCannotBeRepresentedAreRefused) {
-  // The room for the front at offset 10, the room for it and the content
-  // after it, or the front's own length would wrap around.
+TEST(KxlHdrTest, RoomRefusedChangesNothing) {
   const struct {
-    std::size_t offset;
-    std::vector<std::size_t> lengths;
-  } cases[] = {
-      {10, {SIZE_MAX - 5}}, {0, {SIZE_MAX - 5}}, {0, {24, SIZE_MAX / 2 + 1, SIZE_MAX / 2 + 1}}};
+    std::size_t buffer, offset, claimedTail;  // a tail of 0 bytes claimed: the allocation fails
+  } cases[] = {// The one allocation, for the header or for the content alone.
+               {16, 16, 0},
+               {16 + 64 - 1, 0, 0},
+               // The room for the header at the offset, the room for it and the
+               // content, or the header's own length cannot be represented.
+               {16, 10, SIZE_MAX - 30},
+               {16, 0, SIZE_MAX - 30},
+               {16, 0, SIZE_MAX - 10}};
   for (const auto &c : cases) {
-    SCOPED_TRACE(c.lengths.size());
-    const std::size_t offset = c.offset;
-    KxlMsg message;
-    ASSERT_TRUE(message.write(10, "0123456789"));
-    ASSERT_TRUE(message.setDataOffset(offset));
-    HugeHeader huge(c.lengths);
+    SCOPED_TRACE(::testing::Message() << c.offset << " " << c.claimedTail);
+    if (c.claimedTail == 0 && !kxltest::allocationFailureWorks()) continue;
+    Start s(true, c.buffer, 16, c.offset, 40);
+    s.header.claimedTail = c.claimedTail;  // bytes never looked at
+    const CacheState before = stateOf(s.message);
+    const Description description = descriptionOf(s.message);
+    const std::string header = s.header.bytes();
     kxltest::TraceCapture trace;
     kxltest::AllocationCounter counter;
-    EXPECT_FALSE(huge.copyOut(message));
-    EXPECT_EQ(counter.count(), 0);
-    EXPECT_EQ(huge.reasonCode(), KXRC_STORAGE_NOT_AVAILABLE);
-    EXPECT_EQ(textsOf(trace), (std::vector<std::pair<unsigned, std::string>>{
-                                  {3, "KxlCache::moreBytes (error): storage not available"}}));
-    EXPECT_EQ(messageBytes(message), "0123456789");
-    EXPECT_EQ(message.dataOffset(), offset);
-    EXPECT_EQ(formatOf(message), "        ");
+    std::optional<kxltest::AllocationFailure> failure;
+    if (c.claimedTail == 0) failure.emplace(1);
+    EXPECT_FALSE(s.message.writeItem(s.header));
+    failure.reset();
+    if (c.claimedTail != 0 && kxltest::allocationFailureWorks()) {
+      EXPECT_EQ(counter.count(), 0);
+    }
+    EXPECT_EQ(codesOf(s.message), (Codes{KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE}));
+    EXPECT_EQ(codesOf(s.header), codesOf(s.message));
+    const Texts texts = {c.claimedTail == 0
+                             ? Text{5, "KxlCache::resizeBuffer (error): storage not available"}
+                             : Text{3, "KxlCache::moreBytes (error): storage not available"}};
+    EXPECT_EQ(textsOf(trace), texts);
+    EXPECT_EQ(stateOf(s.message), before);
+    EXPECT_EQ(descriptionOf(s.message), description);
+    EXPECT_EQ(s.header.bytes(), header);
   }
 }
 
-// ---------------------------------------------------------------------------
-// The protocol through the test header.
-
-TEST(KxlHdrTest, HeaderIntoAnEmptyMessage) {
-  KxlMsg message;
-  TestHeader header;
-  ASSERT_TRUE(message.writeItem(header));
-  EXPECT_EQ(message.messageLength(), 24u);
-  EXPECT_EQ(message.dataOffset(), 24u);
-  EXPECT_EQ(message.bufferLength(), 24u);
-  EXPECT_EQ(formatOf(message), kTestFormat);
-  EXPECT_EQ(message.encoding(), 546);
-  EXPECT_EQ(message.characterSet(), 0);
-  const char *bytes = message.bufferPointer();
-  EXPECT_EQ(std::string(bytes, 4), "TST ");
-  EXPECT_EQ(kxlGetInt32(bytes + 4), 546);
-  EXPECT_EQ(kxlGetInt32(bytes + 8), 0);
-  EXPECT_EQ(std::string(bytes + 12, 8), "        ");
-  EXPECT_EQ(message.completionCode(), KXCC_OK);
-}
-
-TEST(KxlHdrTest, HeaderGoesInFrontAndComesBack) {
+TEST(KxlHdrTest, ReadGivesTheDescriptionBack) {
   KxlMsg message;
   ASSERT_TRUE(message.write(5, "hello"));
-  ASSERT_TRUE(message.setDataOffset(2));  // ignored by the write
   message.setFormat("KXSTR   ");
+  message.setEncoding(273);
   message.setCharacterSet(850);
-  TestHeader header;
-  ASSERT_TRUE(header.copyOut(message));
-  EXPECT_EQ(message.messageLength(), 29u);
-  EXPECT_EQ(message.dataOffset(), 29u);
-  const std::string bytes = messageBytes(message);
-  EXPECT_EQ(bytes.substr(0, 4), "TST ");
-  EXPECT_EQ(kxlGetInt32(bytes.data() + 4), 546);
-  EXPECT_EQ(kxlGetInt32(bytes.data() + 8), 850);
-  EXPECT_EQ(bytes.substr(12, 8), "KXSTR   ");
-  EXPECT_EQ(bytes.substr(24), "hello");
-  EXPECT_EQ(header.characterSet(), 850);
-  EXPECT_EQ(formatOf(message), kTestFormat);
-  EXPECT_EQ(message.characterSet(), 0);
-
-  ASSERT_TRUE(message.setDataOffset(0));
-  TestHeader reader;
+  TestHeader written;
+  ASSERT_TRUE(message.writeItem(written) && message.setDataOffset(0));
+  TestHeader read;
   kxltest::TraceCapture trace;
-  ASSERT_TRUE(message.readItem(reader));
-  EXPECT_TRUE(trace.texts().empty());
+  ASSERT_TRUE(message.readItem(read));
+  EXPECT_EQ(descriptionOf(message), (Description{"KXSTR   ", 273, 850}));
   EXPECT_EQ(message.dataOffset(), 24u);
-  EXPECT_EQ(formatOf(message), "KXSTR   ");
-  EXPECT_EQ(message.encoding(), 546);
-  EXPECT_EQ(message.characterSet(), 850);
-  EXPECT_EQ(std::memcmp(&reader.record(), &header.record(), sizeof(TestRecord)), 0);
-  EXPECT_EQ(message.completionCode(), KXCC_OK);
+  EXPECT_EQ(read.bytes(), written.bytes());
+  EXPECT_EQ(textsOf(trace), Texts{});
+  EXPECT_EQ(codesOf(message), (Codes{KXCC_OK, KXRC_NONE}));
 }
 
-TEST(KxlHdrTest, TwoHeadersChainTheirFormats) {
-  KxlMsg message;
-  ASSERT_TRUE(message.write(3, "abc"));
-  message.setFormat("KXSTR   ");
-  TestHeader inner;
-  TestHeader outer;
-  ASSERT_TRUE(message.writeItem(inner));
-  ASSERT_TRUE(message.writeItem(outer));
-  EXPECT_EQ(std::string(outer.record().format, 8), kTestFormat);
-  EXPECT_EQ(std::string(inner.record().format, 8), "KXSTR   ");
-  ASSERT_TRUE(message.setDataOffset(0));
-  TestHeader first;
-  TestHeader second;
-  ASSERT_TRUE(message.readItem(first));
-  ASSERT_TRUE(message.readItem(second));
-  EXPECT_EQ(formatOf(message), "KXSTR   ");
-  EXPECT_EQ(message.dataOffset(), 48u);
-  EXPECT_EQ(message.dataLength(), 3u);
+TEST(KxlHdrTest, ReadChecksStructureIdThenEncodingThenFormat) {
+  const struct {
+    const char *data;
+    long encoding;
+    const char *format;
+    unsigned function;
+    long reason;
+    const char *text;
+  } cases[] = {{"TSX 0123456789abcdefghij", 273, "KXSTR   ", 77, KXRC_WRONG_STRUCTURE_ID,
+                "KxlTestHeader::pasteIn (error): wrong structure id"},
+               {"TST 0123456789abcdefghij", 273, "KXSTR   ", 77, KXRC_WRONG_ENCODING,
+                "KxlTestHeader::pasteIn (error): wrong message encoding"},
+               {"TST 0123456789abcdefghij", 546, "KXTESTS ", 77, KXRC_WRONG_FORMAT,
+                "KxlTestHeader::pasteIn (error): wrong message format"},
+               // Too short for the record: the message's codes.
+               {"TST 0123456789abcdefghi", 546, kTestFormat, 4, KXRC_INSUFFICIENT_DATA,
+                "KxlCache::read (error): insufficient data"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text);
+    KxlMsg message;
+    ASSERT_TRUE(message.write(std::string(c.data).size(), c.data));
+    ASSERT_TRUE(message.setDataOffset(0));
+    message.setEncoding(c.encoding);
+    message.setFormat(c.format);
+    message.setCharacterSet(37);
+    const CacheState before = stateOf(message);
+    TestHeader header;
+    kxltest::TraceCapture trace;
+    EXPECT_FALSE(message.readItem(header));
+    EXPECT_EQ(codesOf(header), (Codes{KXCC_FAILED, c.reason}));
+    EXPECT_EQ(codesOf(message), codesOf(header));
+    EXPECT_EQ(trace.texts(c.function), std::vector<std::string>{c.text});
+    EXPECT_EQ(header.bytes(), TestHeader().bytes());
+    EXPECT_EQ(stateOf(message), before);
+    EXPECT_EQ(descriptionOf(message), (Description{c.format, c.encoding, 37}));
+  }
 }
-
-TEST(KxlHdrTest, ApplicationBufferThatTakesOnlyTheHeader) {
-  std::vector<char> application(30);
-  KxlMsg message;
-  ASSERT_TRUE(message.useEmptyBuffer(application.data(), application.size()));
-  ASSERT_TRUE(message.write(10, "0123456789"));
-  ASSERT_TRUE(message.setDataOffset(0));
-  message.setFormat("KXSTR   ");
-  TestHeader header;
-  kxltest::TraceCapture trace;
-  EXPECT_FALSE(message.writeItem(header));
-  EXPECT_EQ(header.completionCode(), KXCC_FAILED);
-  EXPECT_EQ(header.reasonCode(), KXRC_INSUFFICIENT_BUFFER);
-  EXPECT_EQ(message.reasonCode(), KXRC_INSUFFICIENT_BUFFER);
-  EXPECT_TRUE(trace.sawText(3, "KxlCache::moreBytes (error): insufficient buffer"));
-  EXPECT_EQ(message.messageLength(), 24u);
-  EXPECT_EQ(message.dataOffset(), 24u);
-  EXPECT_EQ(std::string(application.data(), 4), "TST ");
-  EXPECT_EQ(std::string(application.data() + 12, 8), "KXSTR   ");
-  EXPECT_EQ(formatOf(message), kTestFormat);
-}
-
-// A read refused by one of the checks: the text with the header's class
-// name and function, the code, and message and header as they were.
-struct CheckCase {
-  const char *name;
-  const char *data;
-  long encoding;
-  const char *format;
-  long reason;
-  const char *text;
-};
-
-class KxlHdrCheckTest : public ::testing::TestWithParam<CheckCase> {};
-
-TEST_P(KxlHdrCheckTest, RefusesInOrder) {
-  const CheckCase &c = GetParam();
-  KxlMsg message;
-  std::string data = c.data;
-  data.resize(40, 'z');
-  ASSERT_TRUE(message.write(data.size(), data.data()));
-  ASSERT_TRUE(message.setDataOffset(0));
-  message.setEncoding(c.encoding);
-  message.setFormat(c.format);
-  message.setCharacterSet(37);
-  TestHeader header;
-  const TestRecord before = header.record();
-  kxltest::TraceCapture trace;
-  EXPECT_FALSE(message.readItem(header));
-  EXPECT_EQ(header.completionCode(), KXCC_FAILED);
-  EXPECT_EQ(header.reasonCode(), c.reason);
-  EXPECT_EQ(message.completionCode(), KXCC_FAILED);
-  EXPECT_EQ(message.reasonCode(), c.reason);
-  EXPECT_EQ(trace.texts(kTestFunction), std::vector<std::string>{c.text});
-  EXPECT_EQ(std::memcmp(&header.record(), &before, sizeof before), 0);
-  EXPECT_EQ(message.dataOffset(), 0u);
-  EXPECT_EQ(message.encoding(), c.encoding);
-  EXPECT_EQ(message.characterSet(), 37);
-  EXPECT_EQ(formatOf(message), c.format);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Checks, KxlHdrCheckTest,
-    ::testing::Values(CheckCase{"structureIdBeforeEncodingAndFormat", "TSX ", 273, "KXSTR   ",
-                                KXRC_WRONG_STRUCTURE_ID,
-                                "KxlTestHeader::pasteIn (error): wrong structure id"},
-                      CheckCase{"encodingBeforeFormat", "TST ", 273, "KXSTR   ",
-                                KXRC_WRONG_ENCODING,
-                                "KxlTestHeader::pasteIn (error): wrong message encoding"},
-                      CheckCase{"format", "TST ", 546, "KXTESTS ", KXRC_WRONG_FORMAT,
-                                "KxlTestHeader::pasteIn (error): wrong message format"}),
-    [](const ::testing::TestParamInfo<CheckCase> &info) { return info.param.name; });
-
-TEST(KxlHdrTest, ShortDataTakesTheMessagesCodes) {
-  KxlMsg message;
-  ASSERT_TRUE(message.write(20, "TST 0123456789abcdef"));
-  ASSERT_TRUE(message.setDataOffset(0));
-  message.setFormat(kTestFormat);
-  message.setCharacterSet(37);
-  TestHeader header;
-  header.setCharacterSet(99);
-  const TestRecord before = header.record();
-  kxltest::TraceCapture trace;
-  EXPECT_FALSE(message.readItem(header));
-  EXPECT_EQ(header.completionCode(), KXCC_FAILED);
-  EXPECT_EQ(header.reasonCode(), KXRC_INSUFFICIENT_DATA);
-  EXPECT_EQ(message.reasonCode(), KXRC_INSUFFICIENT_DATA);
-  EXPECT_TRUE(trace.sawText(4, "KxlCache::read (error): insufficient data"));
-  EXPECT_EQ(std::memcmp(&header.record(), &before, sizeof before), 0);
-  EXPECT_EQ(message.dataOffset(), 0u);
-  EXPECT_EQ(message.characterSet(), 37);
-  EXPECT_EQ(formatOf(message), kTestFormat);
-}
-
-// ---------------------------------------------------------------------------
-// Items.
 
 TEST(KxlItmTest, StructureIdIsComparesFourBytesAtTheOffset) {
   KxlMsg message;
@@ -615,70 +298,14 @@ TEST(KxlItmTest, StructureIdIsComparesFourBytesAtTheOffset) {
   kxltest::TraceCapture trace;
   EXPECT_TRUE(KxlItm::structureIdIs("ABCD", message));
   EXPECT_TRUE(KxlItm::structureIdIs("ABCDzz", message));
-  EXPECT_TRUE(trace.texts().empty());
-
-  const char *const misses[] = {nullptr, "ABCX", "xABC"};
-  for (const char *id : misses) EXPECT_FALSE(KxlItm::structureIdIs(id, message));
+  for (const char *id : {static_cast<const char *>(nullptr), "ABCX", "xABC"})
+    EXPECT_FALSE(KxlItm::structureIdIs(id, message));
   ASSERT_TRUE(message.setDataOffset(6));  // 3 bytes of data
   EXPECT_FALSE(KxlItm::structureIdIs("yyy", message));
-  EXPECT_EQ(trace.texts(12),
-            std::vector<std::string>(
-                4, "KxlItem::structureIdIs (information): structure id is not equal"));
-  EXPECT_EQ(trace.texts().size(), 4u);
+  EXPECT_EQ(textsOf(trace),
+            Texts(4, {12, "KxlItem::structureIdIs (information): structure id is not equal"}));
   EXPECT_EQ(message.dataOffset(), 6u);
-  EXPECT_EQ(message.completionCode(), KXCC_OK);
-  EXPECT_EQ(message.reasonCode(), KXRC_NONE);
-}
-
-TEST(KxlItmTest, BodyReplacesTheContent) {
-  KxlMsg message;
-  ASSERT_TRUE(message.write(50, pattern(50).data()));
-  message.setEncoding(273);
-  message.setCharacterSet(850);
-  BodyItem body("BODY and more");
-  body.setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
-  ASSERT_TRUE(body.copyOut(message));
-  EXPECT_EQ(messageBytes(message), "BODY and more");
-  EXPECT_EQ(message.dataOffset(), 13u);
-  EXPECT_EQ(message.encoding(), 546);
-  EXPECT_EQ(message.characterSet(), 0);
-  EXPECT_EQ(formatOf(message), "KXBODY  ");
-  EXPECT_EQ(body.reasonCode(), KXRC_DATA_TRUNCATED);  // success leaves the item's codes
-
-  ASSERT_TRUE(message.setDataOffset(0));
-  BodyItem reader(std::string(13, '-'));
-  ASSERT_TRUE(reader.pasteIn(message));
-  EXPECT_EQ(reader.bytes(), "BODY and more");
-  EXPECT_EQ(message.dataOffset(), 13u);
-}
-
-TEST(KxlItmTest, BodyThatDoesNotFitLeavesTheDescriptionAlone) {
-  std::vector<char> application(8);
-  KxlMsg message;
-  ASSERT_TRUE(message.useEmptyBuffer(application.data(), application.size()));
-  message.setFormat("KXSTR   ");
-  message.setCharacterSet(850);
-  BodyItem body("twelve bytes");
-  kxltest::TraceCapture trace;
-  EXPECT_FALSE(body.copyOut(message));
-  EXPECT_EQ(body.completionCode(), KXCC_FAILED);
-  EXPECT_EQ(body.reasonCode(), KXRC_INSUFFICIENT_BUFFER);
-  EXPECT_EQ(trace.texts(),
-            std::vector<std::string>{"KxlCache::moreBytes (error): insufficient buffer"});
-  EXPECT_EQ(formatOf(message), "KXSTR   ");
-  EXPECT_EQ(message.characterSet(), 850);
-  EXPECT_EQ(message.messageLength(), 0u);
-}
-
-TEST(KxlItmTest, BodyWriteRefusedAfterTheDescriptionChanged) {
-  KxlMsg message;
-  BodyItem body("abc");
-  kxltest::PointerRefusal refusal(body.bytes().data(), 1, kxltest::PointerRefusal::kRead);
-  EXPECT_FALSE(message.writeItem(body));
-  EXPECT_EQ(body.reasonCode(), KXRC_BUFFER_ERROR);
-  EXPECT_EQ(message.reasonCode(), KXRC_BUFFER_ERROR);
-  EXPECT_EQ(formatOf(message), "KXBODY  ");
-  EXPECT_EQ(message.messageLength(), 0u);
+  EXPECT_EQ(codesOf(message), (Codes{KXCC_OK, KXRC_NONE}));
 }
 
 }  // namespace

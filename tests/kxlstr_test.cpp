@@ -1,669 +1,655 @@
-// KxlStr storage, construction, assignment, joins and appends, substrings,
-// comparison, search, upper-casing and stripping, with every storage
-// failure injected for real.
+// KxlStr: results, storage and codes of its operations, failures with their
+// texts (storage failures injected for real), the readers, the copies into
+// fields and buffers under the string class's lock, and the message item.
 
 #include "kxlstr.hpp"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
+#include "kxlmsg.hpp"
 #include "kxltest.hpp"
 
 namespace {
 
+using Codes = std::pair<long, long>;
 using Texts = std::vector<std::string>;
+const Codes kClean{0, 0};
+const Codes kMarked{2, 6108};  // left by a failed set
 
-// The text of `s` as a std::string ("" for a null string).
-std::string text(const KxlStr &s) {
+Codes codes(const KxlErr &object) { return {object.completionCode(), object.reasonCode()}; }
+
+// "null" for a null string, otherwise the text in quotes and the storage,
+// as in "'ab'/3"; a length() that disagrees with the text is appended.
+std::string shape(const KxlStr &s) {
   const char *chars = s;
-  return chars != nullptr ? std::string(chars) : std::string();
+  if (chars == nullptr)
+    return s.storage() == 0 ? "null" : "no buffer/" + std::to_string(s.storage());
+  std::string result = "'" + std::string(chars) + "'/" + std::to_string(s.storage());
+  if (s.length() != std::strlen(chars)) result += " length " + std::to_string(s.length());
+  return result;
 }
 
-bool isNull(const KxlStr &s) { return static_cast<const char *>(s) == nullptr && s.storage() == 0; }
+// The text of `s` (null for a null string).
+const char *chars(const KxlStr &s) { return s; }
 
-::testing::AssertionResult hasCodes(const KxlErr &object, long completion, long reason) {
-  if (object.completionCode() == completion && object.reasonCode() == reason)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "codes " << object.completionCode() << "/" << object.reasonCode() << ", expected "
-         << completion << "/" << reason;
-}
-
-// A string carrying 2/6108 from a failed set, to see whether an operation
-// keeps, replaces or clears earlier codes.
-KxlStr withNullPointerCodes(const char *initial) {
-  KxlStr s(initial);
-  s.set(nullptr, 3);
+// A string carrying kMarked, to see whether an operation keeps, replaces
+// or clears earlier codes.
+KxlStr marked(const char *text) {
+  KxlStr s(text);
+  s.set(nullptr, 1);
   return s;
 }
 
-constexpr char kSetStorageText[] = "KxlString::setStorage (error): storage not available";
-constexpr char kConstructorText[] = "KxlString::KxlString (warning): storage not available";
+// A message holding `data` in `format`, with an encoding and character set
+// that a string does not look at, its data offset at 0.
+void hold(KxlMsg &message, const std::string &data, const char *format = "KXSTR   ") {
+  message.setFormat(format);
+  message.setEncoding(273);
+  message.setCharacterSet(1208);
+  ASSERT_TRUE(message.write(data.size(), data.data()));
+  ASSERT_TRUE(message.setDataOffset(0));
+}
 
-// --- construction -----------------------------------------------------------
+// The nothrow allocations `counter` has seen, or `expected` where the
+// library's allocations cannot be counted (a DLL binds its own allocator).
+long allocations(const kxltest::AllocationCounter &counter, long expected) {
+  const long seen = counter.count();
+  return kxltest::allocationFailureWorks() ? seen : expected;
+}
 
-TEST(KxlStrTest, ConstructionFromTextAndCharacters) {
+constexpr char kSetStorage[] = "KxlString::setStorage (error): storage not available";
+constexpr char kBuilding[] = "KxlString::KxlString (warning): storage not available";
+constexpr char kTruncated[] = "static KxlString::copy (warning): string truncated";
+constexpr char kNoDestination[] = "static KxlString::copy (error): no destination buffer";
+
+// Each operation's result and what it leaves, "result 'text'/storage", on
+// a string made with marked(initial); and whether it keeps those codes.
+TEST(KxlStrTest, ResultStorageAndCodesOfEachOperation) {
   struct Case {
-    KxlStr value;
-    const char *text;
-    std::size_t storage;
+    const char *initial;
+    std::function<long(KxlStr &)> operation;
+    const char *after;
+    Codes codes;
   };
   const Case cases[] = {
-      {KxlStr(), "", 0},
-      {KxlStr(""), "", 0},
-      {KxlStr(static_cast<const char *>(nullptr)), "", 0},
-      {KxlStr("ab"), "ab", 3},
-      {KxlStr('q'), "q", 2},
-      {KxlStr('\0'), "", 2},
-      {KxlStr("abc", 3), "abc", 4},
-      {KxlStr("a\0b", 3), "a.b", 4},
-      {KxlStr(nullptr, 0), "", 0},
+      {"", [](KxlStr &s) { return s = KxlStr(""), 0; }, "0 null", kClean},
+      {"", [](KxlStr &s) { return s = KxlStr("ab"), 0; }, "0 'ab'/3", kClean},
+      {"", [](KxlStr &s) { return s = KxlStr('q'), 0; }, "0 'q'/2", kClean},
+      {"", [](KxlStr &s) { return s = KxlStr('\0'), 0; }, "0 ''/2", kClean},
+      {"", [](KxlStr &s) { return s = KxlStr("a\0b", 3), 0; }, "0 'a.b'/4", kClean},
+      {"old", [](KxlStr &s) { return s.set("ab\0x", 4); }, "1 'ab'/4", kMarked},
+      {"old", [](KxlStr &s) { return s.set("abcd", 4); }, "1 'abcd'/5", kMarked},
+      {"old", [](KxlStr &s) { return s.set(nullptr, 0); }, "1 null", kMarked},
+      {"hello world", [](KxlStr &s) { return s.set(chars(s) + 6, 5); }, "1 'world'/6", kMarked},
+      // A null byte ends new storage, so a shrink cuts the text.
+      {"abcdef", [](KxlStr &s) { return s.setStorage(10); }, "1 'abcdef'/10", kMarked},
+      {"abcdef", [](KxlStr &s) { return s.setStorage(4); }, "1 'abc'/4", kMarked},
+      {"", [](KxlStr &s) { return s.setStorage(3); }, "1 ''/3", kMarked},
+      {"ab", [](KxlStr &s) { return s.setStorage(0); }, "1 null", kMarked},
+      // Joins allocate exactly the text and bring their own codes.
+      {"", [](KxlStr &s) { return s = s + KxlStr(""), 0; }, "0 null", kClean},
+      {"abc", [](KxlStr &s) { return s = s + "xy", 0; }, "0 'abcxy'/6", kClean},
+      {"ab", [](KxlStr &s) { return s.setStorage(10), s += 'c', s += "d", 0; }, "0 'abcd'/5",
+       kClean},
+      {"x", [](KxlStr &s) { return s = s + 42L, 0; }, "0 'x42'/4", kClean},
+      {"x", [](KxlStr &s) { return s = s + 1.5, 0; }, "0 'x1.500000'/10", kClean},
+      // A long is a signed 32-bit value: only its low 32 bits count.
+      {"x", [](KxlStr &s) { return s = s + static_cast<long>(INT64_C(0x100000005)), 0; },
+       "0 'x5'/3", kClean},
+      {"x", [](KxlStr &s) { return s = s + static_cast<long>(INT64_C(0xFFFFFFFF)), 0; },
+       "0 'x-1'/4", kClean},
+      {"n=", [](KxlStr &s) { return s += 12, s += 0.25, 0; }, "0 'n=120.250000'/13", kClean},
+      {"x", [](KxlStr &s) { return s.pasteIn(3.0, ""); }, "0 'x***'/5", kClean},
+      // 23 characters fit the number's work area, 24 do not.
+      {"x", [](KxlStr &s) { return s.pasteIn(1e15, "%f"); }, "1 'x1000000000000000.000000'/25",
+       kClean},
+      {"x", [](KxlStr &s) { return s.pasteIn(1e16, "%f"); }, "0 'x***'/5", kClean},
+      {"x", [](KxlStr &s) { return s.pasteIn(-1e15, "%f"); }, "0 'x***'/5", kClean},
+      // Byte appends: null bytes become full stops; storage that fits stays.
+      {"xy", [](KxlStr &s) { return s.pasteIn("a\0b", 3); }, "1 'xya.b'/6", kMarked},
+      {"ab", [](KxlStr &s) { return s.setStorage(6), s.pasteIn("cde", 3); }, "1 'abcde'/6",
+       kMarked},
+      {"abc", [](KxlStr &s) { return s.pasteIn(chars(s), 4); }, "1 'abcabc.'/8", kMarked},
+      // Bytes read from where the append writes: "c" and the old null byte.
+      {"", [](KxlStr &s) { return s.set("abc\0\0", 6), s.pasteIn(chars(s) + 2, 2); }, "1 'abcc.'/6",
+       kMarked},
+      {"abcde", [](KxlStr &s) { return s = s(1, 3), 0; }, "0 'bcd'/4", kClean},
+      {"abcde", [](KxlStr &s) { return s = s(1, 0), 0; }, "0 'bcde'/5", kClean},
+      {"abcde", [](KxlStr &s) { return s = s(5, 0), 0; }, "0 null", kClean},
+      {"abcde", [](KxlStr &s) { return s = s(4, 2), 0; }, "0 null", kClean},
+      {"abcde", [](KxlStr &s) { return s = s(SIZE_MAX, 2), 0; }, "0 null", kClean},
+      {"abcde", [](KxlStr &s) { return s = s(2, SIZE_MAX), 0; }, "0 null", kClean},
+      {"abc1z", [](KxlStr &s) { return s.setStorage(10), s = s.upperCase(), 0; }, "0 'ABC1Z'/10",
+       kMarked},
+      {"  ab", [](KxlStr &s) { return s.stripLeading(' '); }, "2 'ab'/3", kClean},
+      {"ab", [](KxlStr &s) { return s.stripLeading(' '); }, "0 'ab'/3", kMarked},
+      {"   ", [](KxlStr &s) { return s.stripLeading(' '); }, "3 null", kClean},
+      {"ab  ", [](KxlStr &s) { return s.stripTrailing(' '); }, "2 'ab'/5", kMarked},
+      {"   ", [](KxlStr &s) { return s.stripTrailing(' '); }, "3 ''/4", kMarked},
+      {"", [](KxlStr &s) { return s.stripTrailing(' '); }, "0 null", kMarked},
   };
   for (const Case &c : cases) {
-    SCOPED_TRACE(std::string("text ") + c.text);
-    EXPECT_EQ(text(c.value), c.text);
-    EXPECT_EQ(c.value.length(), std::strlen(c.text));
-    EXPECT_EQ(c.value.storage(), c.storage);
-    EXPECT_EQ(static_cast<const char *>(c.value) == nullptr, c.storage == 0);
-    EXPECT_TRUE(hasCodes(c.value, 0, 0));
+    KxlStr s = marked(c.initial);
+    const long result = c.operation(s);
+    EXPECT_EQ(std::to_string(result) + " " + shape(s), c.after) << "from '" << c.initial << "'";
+    EXPECT_EQ(codes(s), c.codes) << c.after;
   }
 }
 
-TEST(KxlStrTest, ConstructionFromNullBytesWithLengthFails) {
-  kxltest::TraceCapture trace;
-  KxlStr s(nullptr, 3);
-  EXPECT_TRUE(isNull(s));
-  EXPECT_TRUE(hasCodes(s, 2, 6108));
-  EXPECT_EQ(trace.texts(), Texts{"KxlString::pasteIn (error): null pointer"});
-  EXPECT_TRUE(trace.sawText(45, "KxlString::pasteIn (error): null pointer"));
-}
-
-TEST(KxlStrTest, ConstructionWithoutStorageWarnsAndStaysNull) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  kxltest::TraceCapture trace;
-  kxltest::AllocationFailure failure(1, true);
-  KxlStr fromText("abc");
-  KxlStr fromChar('x');
-  EXPECT_TRUE(isNull(fromText));
-  EXPECT_TRUE(hasCodes(fromText, 1, 2071));
-  EXPECT_TRUE(isNull(fromChar));
-  EXPECT_TRUE(hasCodes(fromChar, 1, 2071));
-  EXPECT_EQ(trace.texts(73), (Texts{kConstructorText, kConstructorText}));
-  EXPECT_EQ(trace.texts().size(), 2u);
-}
-
-TEST(KxlStrTest, ConstructionFromBytesWithoutStorageFails) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  kxltest::TraceCapture trace;
-  kxltest::AllocationFailure failure(1);
-  KxlStr s("abc", 3);
-  EXPECT_TRUE(isNull(s));
-  EXPECT_TRUE(hasCodes(s, 2, 2071));
-  EXPECT_EQ(trace.texts(47), Texts{kSetStorageText});
-}
-
-// --- copies and assignment --------------------------------------------------
-
-TEST(KxlStrTest, CopyDuplicatesWholeStorageAndCodes) {
-  KxlStr source = withNullPointerCodes("");
-  ASSERT_TRUE(source.set("ab\0xyz", 6));
-  KxlStr copy(source);
-  ASSERT_EQ(copy.storage(), 6u);
-  EXPECT_NE(static_cast<const char *>(copy), static_cast<const char *>(source));
-  EXPECT_EQ(std::memcmp(static_cast<const char *>(copy), "ab\0xyz", 6), 0);
-  EXPECT_TRUE(hasCodes(copy, 2, 6108));
-  // The copy owns its bytes.
-  copy.stripTrailing('b');
-  EXPECT_EQ(text(copy), "a");
-  EXPECT_EQ(text(source), "ab");
-}
-
-TEST(KxlStrTest, AssignmentCopiesStorageAndCodes) {
-  KxlStr target("something longer");
-  KxlStr source = withNullPointerCodes("xy");
-  target = source;
-  EXPECT_EQ(text(target), "xy");
-  EXPECT_EQ(target.storage(), 3u);
-  EXPECT_TRUE(hasCodes(target, 2, 6108));
-
-  const KxlStr &itself = target;
-  target = itself;
-  EXPECT_EQ(text(target), "xy");
-  EXPECT_TRUE(hasCodes(target, 2, 6108));
-
-  target = KxlStr();
-  EXPECT_TRUE(isNull(target));
-  EXPECT_TRUE(hasCodes(target, 0, 0));
-}
-
-TEST(KxlStrTest, AssignmentWithoutStorageKeepsTheText) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlStr target("old");
-  const char *before = target;
-  KxlStr source("a longer text");
-  kxltest::TraceCapture trace;
-  {
-    kxltest::AllocationFailure failure(1);
-    target = source;
+TEST(KxlStrTest, CopiesOwnTheWholeStorageAndTakeTheCodes) {
+  auto source = std::make_unique<KxlStr>(marked(""));
+  ASSERT_TRUE(source->set("ab\0xyz", 6));
+  KxlStr copy(*source);
+  KxlStr assigned("something longer");
+  assigned = *source;
+  source.reset();
+  for (KxlStr *s : {&copy, &assigned}) {
+    ASSERT_EQ(s->storage(), 6u);
+    EXPECT_EQ(std::memcmp(chars(*s), "ab\0xyz", 6), 0);
+    EXPECT_EQ(codes(*s), kMarked);
+    const KxlStr &same = *s;
+    *s = same;
+    EXPECT_EQ(shape(*s), "'ab'/6");
   }
-  EXPECT_EQ(static_cast<const char *>(target), before);
-  EXPECT_EQ(text(target), "old");
-  EXPECT_EQ(target.storage(), 4u);
-  EXPECT_TRUE(hasCodes(target, 2, 2071));
-  EXPECT_EQ(trace.texts(47), Texts{kSetStorageText});
-
-  kxltest::AllocationFailure failure(1);
-  KxlStr copy(source);
-  EXPECT_TRUE(isNull(copy));
-  EXPECT_TRUE(hasCodes(copy, 2, 2071));
 }
 
-// --- setStorage and set -----------------------------------------------------
-
-TEST(KxlStrTest, SetStorageGrowsShrinksAndReleases) {
-  KxlStr s("abcdef");
-  ASSERT_TRUE(s.setStorage(10));
-  EXPECT_EQ(s.storage(), 10u);
-  EXPECT_EQ(text(s), "abcdef");
-  EXPECT_EQ(static_cast<const char *>(s)[9], '\0');
-
-  ASSERT_TRUE(s.setStorage(4));
-  EXPECT_EQ(s.storage(), 4u);
-  EXPECT_EQ(text(s), "abc");
-
-  ASSERT_TRUE(s.setStorage(1));
-  EXPECT_EQ(s.length(), 0u);
-  EXPECT_NE(static_cast<const char *>(s), nullptr);
-
-  ASSERT_TRUE(s.setStorage(0));
-  EXPECT_TRUE(isNull(s));
-
-  ASSERT_TRUE(s.setStorage(3));
-  EXPECT_EQ(s.storage(), 3u);
-  EXPECT_EQ(s.length(), 0u);
-  EXPECT_TRUE(hasCodes(s, 0, 0));
-}
-
-TEST(KxlStrTest, SetStorageOfTheSameSizeChangesNothing) {
-  KxlStr s("abc");
-  const char *before = s;
-  kxltest::AllocationCounter counter;
-  EXPECT_TRUE(s.setStorage(4));
-  EXPECT_EQ(counter.count(), 0);
-  EXPECT_EQ(static_cast<const char *>(s), before);
-}
-
-TEST(KxlStrTest, SetStorageWithoutStorageFailsAndKeepsTheString) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlStr s("abc");
-  const char *before = s;
-  kxltest::TraceCapture trace;
-  kxltest::AllocationFailure failure(1);
-  EXPECT_FALSE(s.setStorage(100));
-  EXPECT_EQ(static_cast<const char *>(s), before);
-  EXPECT_EQ(text(s), "abc");
-  EXPECT_EQ(s.storage(), 4u);
-  EXPECT_TRUE(hasCodes(s, 2, 2071));
-  EXPECT_EQ(trace.texts(), Texts{kSetStorageText});
-  EXPECT_TRUE(trace.sawText(47, kSetStorageText));
-}
-
-TEST(KxlStrTest, SetTakesBytesUpToTheFirstNull) {
-  struct Case {
-    const char *data;
-    std::size_t length;
-    const char *text;
-    std::size_t storage;
+// Every failure and notice, from "keep": the result, what the string
+// holds, its codes and the one text sent. Storage that cannot be obtained
+// while building a new text warns (1/2071) and leaves that text null;
+// while changing a string it fails (2/2071) and the string keeps what it had.
+TEST(KxlStrTest, FailuresAndNoticesSendTheirText) {
+  enum Injected { kNothing, kNoStorage, kOtherUnreadable, kOwnUnwritable };
+  struct In {
+    KxlStr other{"a longer text"};
+    KxlMsg message;  // "hello world"
+    KxlMsg brief;    // "hi"
   };
-  const Case cases[] = {
-      {"ab\0x", 4, "ab", 4},   {"abcd", 4, "abcd", 5}, {"\0bc", 3, "", 3},
-      {"abcdef", 3, "abc", 4}, {nullptr, 0, "", 0},    {"abc", 0, "", 0},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.text);
-    KxlStr s("previous contents");
-    EXPECT_TRUE(s.set(c.data, c.length));
-    EXPECT_EQ(text(s), c.text);
-    EXPECT_EQ(s.storage(), c.storage);
-    EXPECT_TRUE(hasCodes(s, 0, 0));
-  }
-}
-
-TEST(KxlStrTest, SetFailuresLeaveTheString) {
-  kxltest::TraceCapture trace;
-  KxlStr s("keep");
-  EXPECT_FALSE(s.set(nullptr, 3));
-  EXPECT_TRUE(hasCodes(s, 2, 6108));
-  EXPECT_EQ(trace.texts(), Texts{"KxlString::set (error): null pointer"});
-  EXPECT_TRUE(trace.sawText(75, "KxlString::set (error): null pointer"));
-
-  const char bytes[] = "refused";
-  {
-    kxltest::PointerRefusal refuse(bytes + 4, 1, kxltest::PointerRefusal::kRead);
-    s.clearErrorCodes();
-    trace.clear();
-    EXPECT_FALSE(s.set(bytes, 5));
-    EXPECT_TRUE(hasCodes(s, 2, 2004));
-    EXPECT_TRUE(trace.sawText(62, "KxlError::checkReadPointer (error): buffer error"));
-  }
-  EXPECT_EQ(text(s), "keep");
-  EXPECT_EQ(s.storage(), 5u);
-
-  // Success leaves the earlier codes in place.
-  EXPECT_TRUE(s.set("new", 3));
-  EXPECT_TRUE(hasCodes(s, 2, 2004));
-}
-
-TEST(KxlStrTest, SetWithoutStorageFailsAndKeepsTheString) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlStr s("keep");
-  kxltest::TraceCapture trace;
-  kxltest::AllocationFailure failure(1);
-  EXPECT_FALSE(s.set("longer text", 11));
-  EXPECT_EQ(text(s), "keep");
-  EXPECT_EQ(s.storage(), 5u);
-  EXPECT_TRUE(hasCodes(s, 2, 2071));
-  EXPECT_EQ(trace.texts(47), Texts{kSetStorageText});
-}
-
-TEST(KxlStrTest, SetFromItsOwnBuffer) {
-  KxlStr s("hello world");
-  EXPECT_TRUE(s.set(static_cast<const char *>(s) + 6, 5));
-  EXPECT_EQ(text(s), "world");
-  EXPECT_EQ(s.storage(), 6u);
-  // The same storage size: copied in place, nothing allocated.
-  KxlStr t("abcd");
-  const char *before = t;
-  kxltest::AllocationCounter counter;
-  EXPECT_TRUE(t.set(before, t.storage()));
-  EXPECT_EQ(counter.count(), 0);
-  EXPECT_EQ(static_cast<const char *>(t), before);
-  EXPECT_EQ(text(t), "abcd");
-}
-
-// --- joins and appends ------------------------------------------------------
-
-TEST(KxlStrTest, JoinsAllocateExactlyTheText) {
-  const KxlStr abc("abc");
-  const KxlStr empty;
-  KxlStr joined = abc + empty;
-  EXPECT_EQ(text(joined), "abc");
-  EXPECT_EQ(joined.storage(), 4u);
-  EXPECT_TRUE(isNull(empty + KxlStr("")));
-  EXPECT_EQ(text(abc + KxlStr("de")), "abcde");
-  EXPECT_EQ((abc + KxlStr("de")).storage(), 6u);
-  EXPECT_EQ(text(abc + 'd'), "abcd");
-  EXPECT_EQ((abc + '\0').storage(), 4u);
-  EXPECT_EQ(text(abc + "xy"), "abcxy");
-  EXPECT_EQ((abc + static_cast<const char *>(nullptr)).storage(), 4u);
-  EXPECT_EQ(text(abc), "abc");
-
-  KxlStr wide("ab");
-  ASSERT_TRUE(wide.setStorage(10));
-  wide += 'c';
-  EXPECT_EQ(text(wide), "abc");
-  EXPECT_EQ(wide.storage(), 4u);
-  wide += "de";
-  wide += KxlStr("f");
-  EXPECT_EQ(text(wide), "abcdef");
-  EXPECT_EQ(wide.storage(), 7u);
-  wide += wide;
-  EXPECT_EQ(text(wide), "abcdefabcdef");
-}
-
-TEST(KxlStrTest, AppendTakesTheCodesOfTheJoin) {
-  KxlStr s = withNullPointerCodes("ab");
-  s += "c";
-  EXPECT_EQ(text(s), "abc");
-  EXPECT_TRUE(hasCodes(s, 0, 0));
-  KxlStr empty = withNullPointerCodes("");
-  empty += "";
-  EXPECT_TRUE(isNull(empty));
-  EXPECT_TRUE(hasCodes(empty, 0, 0));
-}
-
-TEST(KxlStrTest, JoinWithoutStorageWarnsWithANullResult) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  const KxlStr a("abc");
-  const KxlStr b("de");
-  kxltest::TraceCapture trace;
-  {
-    kxltest::AllocationFailure failure(1);
-    KxlStr joined = a + b;
-    EXPECT_TRUE(isNull(joined));
-    EXPECT_TRUE(hasCodes(joined, 1, 2071));
-  }
-  EXPECT_EQ(trace.texts(), Texts{"KxlString::concatenate (warning): storage not available"});
-  EXPECT_TRUE(trace.sawText(74, "KxlString::concatenate (warning): storage not available"));
-
-  // An append whose join lacks storage loses the text, with the warning.
-  KxlStr s("abc");
-  kxltest::AllocationFailure failure(1);
-  s += b;
-  EXPECT_TRUE(isNull(s));
-  EXPECT_TRUE(hasCodes(s, 1, 2071));
-}
-
-TEST(KxlStrTest, NumberAppends) {
-  KxlStr x("x");
-  EXPECT_EQ(text(x + 42L), "x42");
-  EXPECT_EQ((x + 42L).storage(), 4u);
-  EXPECT_EQ(text(x + 1.5), "x1.500000");
-  EXPECT_EQ(text(x + -7), "x-7");
-  EXPECT_EQ(text(x + (-2147483647L - 1L)), "x-2147483648");
-  // A long is a signed 32-bit value: only its low 32 bits count.
-  EXPECT_EQ(text(x + 0x100000005L), "x5");
-  EXPECT_EQ(text(x + 0xFFFFFFFFL), "x-1");
-
-  KxlStr s("n=");
-  s += 12;
-  s += 0.25;
-  EXPECT_EQ(text(s), "n=120.250000");
-  EXPECT_TRUE(s.pasteIn(7L));
-  EXPECT_TRUE(s.pasteIn(2.5, "%.1f"));
-  EXPECT_EQ(text(s), "n=120.25000072.5");
-  EXPECT_EQ(s.storage(), s.length() + 1);
-}
-
-TEST(KxlStrTest, NumberThatDoesNotFormatAppendsStars) {
   struct Case {
-    double value;
-    const char *format;
+    Injected injected;
     bool result;
+    const char *shape;
+    Codes codes;
+    unsigned short function;
     const char *text;
+    bool (*operation)(KxlStr &s, In &in);
   };
+  const char *keep = "'keep'/5";
+  const Codes warned{1, 2071};
+  const Codes failed{2, 2071};
+  const Codes refused{2, 2004};
   const Case cases[] = {
-      {3.0, "", false, "x***"},
-      {3.0, nullptr, false, "x***"},
-      // 23 characters fit the work area, 24 do not.
-      {1e15, "%f", true, "x1000000000000000.000000"},
-      {1e16, "%f", false, "x***"},
-      {-1e15, "%f", false, "x***"},
-      {-1e14, "%f", true, "x-100000000000000.000000"},
-      {1.0, "%30f", false, "x***"},
+      {kNothing, false, keep, kMarked, 75, "KxlString::set (error): null pointer",
+       [](KxlStr &s, In &) { return s.set(nullptr, 3); }},
+      {kOtherUnreadable, false, keep, refused, 62,
+       "KxlError::checkReadPointer (error): buffer error",
+       [](KxlStr &s, In &in) { return s.set(in.other, 5); }},
+      {kNothing, false, keep, kMarked, 45, "KxlString::pasteIn (error): null pointer",
+       [](KxlStr &s, In &) { return s.pasteIn(nullptr, 2); }},
+      // A size that cannot be represented; the bytes are never touched.
+      {kNothing, false, keep, failed, 45, "KxlString::pasteIn (error): storage not available",
+       [](KxlStr &s, In &) { return s.pasteIn(reinterpret_cast<char *>(1), SIZE_MAX - 2); }},
+      {kNothing, true, keep, kClean, 48,
+       "KxlString::stripLeading (information): cannot strip nulls",
+       [](KxlStr &s, In &) { return s.stripLeading('\0') == 0; }},
+      {kNothing, true, keep, kClean, 49,
+       "KxlString::stripTrailing (information): cannot strip nulls",
+       [](KxlStr &s, In &) { return s.stripTrailing('\0') == 0; }},
+      {kNothing, true, keep, kClean, 44,
+       "KxlString::copyOut/cutOut (information): null string delimiter is not advised",
+       [](KxlStr &s, In &in) { return s.copyOut(in.other, '\0') == 4; }},
+      {kNothing, false, keep, Codes(2, 6119), 45,
+       "KxlString::pasteIn (error): wrong message format",
+       [](KxlStr &s, In &in) { return in.message.setFormat("KXSTRING"), s.pasteIn(in.message); }},
+      // The message's read fails, and its codes are taken over.
+      {kOwnUnwritable, false, keep, refused, 63,
+       "KxlError::checkWritePointer (error): buffer error",
+       [](KxlStr &s, In &in) { return s.pasteIn(in.brief); }},
+      {kNoStorage, true, "null", warned, 73, kBuilding,
+       [](KxlStr &s, In &) { return s = KxlStr("abc"), true; }},
+      {kNoStorage, true, "null", warned, 73, kBuilding,
+       [](KxlStr &s, In &) { return s = KxlStr('x'), true; }},
+      {kNoStorage, true, "null", warned, 74,
+       "KxlString::concatenate (warning): storage not available",
+       [](KxlStr &s, In &in) { return s += in.other, true; }},
+      // A number's temporary is lost with its warning; the append goes on.
+      {kNoStorage, true, keep, kClean, 73, kBuilding,
+       [](KxlStr &s, In &) { return s.pasteIn(42L); }},
+      {kNoStorage, false, keep, failed, 47, kSetStorage,
+       [](KxlStr &s, In &) { return s.setStorage(100); }},
+      {kNoStorage, false, keep, failed, 47, kSetStorage,
+       [](KxlStr &s, In &in) { return s.set(in.other, 11); }},
+      {kNoStorage, true, keep, failed, 47, kSetStorage,
+       [](KxlStr &s, In &in) { return s = in.other, true; }},
+      {kNoStorage, false, keep, failed, 47, kSetStorage,
+       [](KxlStr &s, In &) { return s.pasteIn("cd", 2); }},
+      {kNoStorage, true, "null", failed, 47, kSetStorage,
+       [](KxlStr &s, In &) { return s = s(1, 2), true; }},
+      {kNoStorage, false, keep, failed, 47, kSetStorage,
+       [](KxlStr &s, In &in) { return s.pasteIn(in.message); }},
   };
+  const bool injecting = kxltest::allocationFailureWorks();
   for (const Case &c : cases) {
-    SCOPED_TRACE(c.text);
-    KxlStr s("x");
-    EXPECT_EQ(s.pasteIn(c.value, c.format), c.result);
-    EXPECT_EQ(text(s), c.text);
-    EXPECT_EQ(s.storage(), s.length() + 1);
-    EXPECT_TRUE(hasCodes(s, 0, 0));
+    SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
+    if (c.injected == kNoStorage && !injecting) continue;
+    KxlStr s("keep");
+    In in;
+    hold(in.message, "hello world");
+    hold(in.brief, "hi");
+    kxltest::TraceCapture trace;
+    std::optional<kxltest::AllocationFailure> failure;
+    std::optional<kxltest::PointerRefusal> refusal;
+    if (c.injected == kNoStorage) failure.emplace(1);
+    if (c.injected == kOtherUnreadable) refusal.emplace(chars(in.other) + 1);
+    if (c.injected == kOwnUnwritable) refusal.emplace(chars(s));
+    EXPECT_EQ(c.operation(s, in), c.result);
+    EXPECT_TRUE(!failure || failure->failed() == 1);
+    failure.reset();
+    refusal.reset();
+    EXPECT_EQ(shape(s), c.shape);
+    EXPECT_EQ(codes(s), c.codes);
+    EXPECT_EQ(trace.texts(), Texts{c.text});
+    EXPECT_TRUE(trace.sawText(c.function, c.text));
+    EXPECT_EQ(in.message.dataOffset() + in.brief.dataOffset(), 0u);
   }
 }
 
-TEST(KxlStrTest, NumberTemporaryWithoutStorageIsNotAppended) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  kxltest::TraceCapture trace;
-  KxlStr s("x");
-  ASSERT_TRUE(s.setStorage(10));
-  {
-    kxltest::AllocationFailure failure(1);
-    EXPECT_TRUE(s.pasteIn(42L));
-  }
-  EXPECT_EQ(text(s), "x");
-  EXPECT_EQ(s.storage(), 2u);
-  EXPECT_TRUE(hasCodes(s, 0, 0));
-  EXPECT_EQ(trace.texts(), Texts{kConstructorText});
-  EXPECT_TRUE(trace.sawText(73, kConstructorText));
-
-  trace.clear();
-  kxltest::AllocationFailure failure(1);
-  EXPECT_FALSE(s.pasteIn(1.0, ""));
-  EXPECT_EQ(text(s), "x");
-  EXPECT_TRUE(hasCodes(s, 0, 0));
-  EXPECT_EQ(trace.texts(73), Texts{kConstructorText});
+// The six relations ==, !=, <, <=, >, >= of a and b as '0'/'1' characters.
+template <typename A, typename B>
+std::string relations(const A &a, const B &b) {
+  std::string result;
+  for (bool held : {a == b, a != b, (a < b), a <= b, (a > b), a >= b}) result += held ? '1' : '0';
+  return result;
 }
 
-TEST(KxlStrTest, ByteAppendReplacesNullBytes) {
-  KxlStr s("xy");
-  EXPECT_TRUE(s.pasteIn("a\0b", 3));
-  EXPECT_EQ(text(s), "xya.b");
-  EXPECT_EQ(s.storage(), 6u);
-  EXPECT_TRUE(s.pasteIn(nullptr, 0));
-  EXPECT_EQ(s.storage(), 6u);
-
-  KxlStr wide("ab");
-  ASSERT_TRUE(wide.setStorage(6));
-  EXPECT_TRUE(wide.pasteIn("cde", 3));
-  EXPECT_EQ(text(wide), "abcde");
-  EXPECT_EQ(wide.storage(), 6u);
-
-  // Appending part of its own buffer, null byte included.
-  KxlStr self("abc");
-  EXPECT_TRUE(self.pasteIn(static_cast<const char *>(self), 4));
-  EXPECT_EQ(text(self), "abcabc.");
-  EXPECT_EQ(self.storage(), 8u);
-  KxlStr inPlace("ab");
-  ASSERT_TRUE(inPlace.setStorage(5));
-  EXPECT_TRUE(inPlace.pasteIn(static_cast<const char *>(inPlace), 2));
-  EXPECT_EQ(text(inPlace), "abab");
-  // Bytes read from where the append writes: "c" and the old null byte.
-  KxlStr overlap;
-  ASSERT_TRUE(overlap.set("abc\0\0\0", 6));
-  EXPECT_TRUE(overlap.pasteIn(static_cast<const char *>(overlap) + 2, 2));
-  EXPECT_EQ(text(overlap), "abcc.");
-  EXPECT_EQ(overlap.storage(), 6u);
-}
-
-TEST(KxlStrTest, ByteAppendFailuresLeaveTheString) {
-  kxltest::TraceCapture trace;
-  KxlStr s("ab");
-  EXPECT_FALSE(s.pasteIn(nullptr, 2));
-  EXPECT_TRUE(hasCodes(s, 2, 6108));
-  EXPECT_TRUE(trace.sawText(45, "KxlString::pasteIn (error): null pointer"));
-
-  const char bytes[] = "cd";
-  {
-    kxltest::PointerRefusal refuse(bytes, 2, kxltest::PointerRefusal::kRead);
-    EXPECT_FALSE(s.pasteIn(bytes, 2));
-    EXPECT_TRUE(hasCodes(s, 2, 2004));
-  }
-
-  // A size that cannot be represented; the bytes are never touched.
-  trace.clear();
-  EXPECT_FALSE(s.pasteIn(reinterpret_cast<const void *>(std::uintptr_t{1}), SIZE_MAX - 2));
-  EXPECT_TRUE(hasCodes(s, 2, 2071));
-  EXPECT_EQ(trace.texts(), Texts{"KxlString::pasteIn (error): storage not available"});
-  EXPECT_TRUE(trace.sawText(45, "KxlString::pasteIn (error): storage not available"));
-  EXPECT_EQ(text(s), "ab");
-  EXPECT_EQ(s.storage(), 3u);
-}
-
-TEST(KxlStrTest, ByteAppendWithoutStorageFailsAndKeepsTheString) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlStr s("ab");
-  const char *before = s;
-  kxltest::TraceCapture trace;
-  kxltest::AllocationFailure failure(1);
-  EXPECT_FALSE(s.pasteIn("cd", 2));
-  EXPECT_EQ(static_cast<const char *>(s), before);
-  EXPECT_EQ(text(s), "ab");
-  EXPECT_TRUE(hasCodes(s, 2, 2071));
-  EXPECT_EQ(trace.texts(47), Texts{kSetStorageText});
-}
-
-// --- substrings, comparison, search -----------------------------------------
-
-TEST(KxlStrTest, Substrings) {
-  struct Case {
-    std::size_t offset;
-    std::size_t length;
-    const char *text;  // null: a null string
-  };
-  const Case cases[] = {
-      {1, 3, "bcd"},   {1, 0, "bcde"},         {0, 5, "abcde"},
-      {4, 1, "e"},     {5, 0, nullptr},        {4, 2, nullptr},
-      {6, 0, nullptr}, {SIZE_MAX, 2, nullptr}, {2, SIZE_MAX, nullptr},
-  };
-  const KxlStr source = withNullPointerCodes("abcde");
-  for (const Case &c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.offset << "," << c.length);
-    const KxlStr part = source(c.offset, c.length);
-    if (c.text == nullptr) {
-      EXPECT_TRUE(isNull(part));
-    } else {
-      EXPECT_EQ(text(part), c.text);
-      EXPECT_EQ(part.storage(), std::strlen(c.text) + 1);
-    }
-    EXPECT_TRUE(hasCodes(part, 0, 0));
-  }
-  EXPECT_TRUE(isNull(KxlStr()(0, 0)));
-}
-
-TEST(KxlStrTest, SubstringWithoutStorageCarriesTheFailure) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  const KxlStr source("abcde");
-  kxltest::TraceCapture trace;
-  kxltest::AllocationFailure failure(1);
-  const KxlStr part = source(1, 2);
-  EXPECT_TRUE(isNull(part));
-  EXPECT_TRUE(hasCodes(part, 2, 2071));
-  EXPECT_EQ(trace.texts(47), Texts{kSetStorageText});
-}
-
-TEST(KxlStrTest, CompareAsUnsignedBytes) {
-  struct Case {
+TEST(KxlStrTest, CompareAsUnsignedBytesAndOperatorsFollow) {
+  KxlStr storedPastNull;
+  storedPastNull.set("ab\0z", 4);
+  const struct {
     KxlStr a;
     KxlStr b;
     short result;
-  };
-  KxlStr storedPastNull;
-  storedPastNull.set("ab\0z", 4);
-  const Case cases[] = {
+  } cases[] = {
       {KxlStr(), KxlStr(""), 0},         {KxlStr(), KxlStr('\0'), 0},
       {KxlStr(""), KxlStr("a"), -1},     {KxlStr("a"), KxlStr(), 1},
       {KxlStr("ab"), KxlStr("abc"), -1}, {KxlStr("abc"), KxlStr("ab"), 1},
       {KxlStr("\xE9"), KxlStr("z"), 1},  {KxlStr("abc"), KxlStr("abd"), -1},
       {KxlStr("abc"), KxlStr("abc"), 0}, {storedPastNull, KxlStr("ab"), 0},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(text(c.a) + " vs " + text(c.b));
+  for (const auto &c : cases) {
+    SCOPED_TRACE(shape(c.a) + " vs " + shape(c.b));
     EXPECT_EQ(c.a.compare(c.b), c.result);
-    EXPECT_EQ(c.a.compare(static_cast<const char *>(c.b)), c.result);
+    EXPECT_EQ(c.a.compare(chars(c.b)), c.result);
+    const std::string expected = relations(c.result, short{0});
+    EXPECT_EQ(relations(c.a, c.b), expected);
+    EXPECT_EQ(relations(c.a, chars(c.b)), expected);
+    EXPECT_EQ(relations(chars(c.a), c.b), expected);
   }
 }
 
-TEST(KxlStrTest, ComparisonOperatorsFollowCompare) {
-  const KxlStr ab("ab");
-  const KxlStr abc("abc");
-  EXPECT_TRUE(ab < abc);
-  EXPECT_TRUE(ab <= abc);
-  EXPECT_TRUE(abc > ab);
-  EXPECT_TRUE(abc >= ab);
-  EXPECT_TRUE(ab != abc);
-  EXPECT_FALSE(ab == abc);
-  EXPECT_TRUE(ab == KxlStr("ab"));
-  // Texts, not pointers, are compared.
-  const char other[] = "ab";
-  EXPECT_TRUE(ab == other);
-  EXPECT_TRUE(other == ab);
-  EXPECT_TRUE(ab < "b");
-  EXPECT_TRUE("b" > ab);
-  EXPECT_TRUE("aa" < ab);
-  EXPECT_TRUE("aa" <= ab);
-  EXPECT_FALSE("aa" >= ab);
-  EXPECT_TRUE(ab >= "aa");
-  EXPECT_TRUE(KxlStr() == static_cast<const char *>(nullptr));
-  EXPECT_TRUE(KxlStr() == "");
-  EXPECT_TRUE("\xE9" > KxlStr("z"));
-}
-
 TEST(KxlStrTest, FindMovesTheOffset) {
-  const KxlStr s("abcde");
-  struct Case {
+  const struct {
     const char *sought;
     std::size_t from;
     bool found;
     std::size_t offset;
+  } cases[] = {
+      {"de", 0, true, 3},      {"xy", 0, false, 4},
+      {"de", 4, false, 4},     {"", 7, true, 7},
+      {"ab", 1, false, 4},     {"e", 2, true, 4},
+      {"abcdef", 0, false, 0}, {"a", SIZE_MAX, false, SIZE_MAX},
   };
-  const Case cases[] = {
-      {"de", 0, true, 3}, {"xy", 0, false, 4}, {"de", 4, false, 4},     {"", 7, true, 7},
-      {"ab", 0, true, 0}, {"ab", 1, false, 4}, {"abcdef", 0, false, 0}, {"e", 2, true, 4},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.sought);
+  for (const auto &c : cases) {
     std::size_t offset = c.from;
-    EXPECT_EQ(s.find(KxlStr(c.sought), offset), c.found);
-    EXPECT_EQ(offset, c.offset);
+    EXPECT_EQ(KxlStr("abcde").find(KxlStr(c.sought), offset), c.found) << c.sought;
+    EXPECT_EQ(offset, c.offset) << c.sought;
   }
-  EXPECT_TRUE(s.find(KxlStr("cd")));
-  EXPECT_FALSE(s.find(KxlStr("ce")));
+  EXPECT_TRUE(KxlStr("abcde").find(KxlStr("cd")));
   EXPECT_TRUE(KxlStr().find(KxlStr()));
   EXPECT_FALSE(KxlStr().find(KxlStr("a")));
-  std::size_t huge = SIZE_MAX;
-  EXPECT_FALSE(s.find(KxlStr("a"), huge));
-  EXPECT_EQ(huge, SIZE_MAX);
 }
 
-// --- upper-casing and stripping ---------------------------------------------
-
-TEST(KxlStrTest, UpperCaseCopiesStorageAndCodes) {
-  KxlStr s = withNullPointerCodes("abc1z");
-  ASSERT_TRUE(s.setStorage(10));
-  const KxlStr upper = s.upperCase();
-  EXPECT_EQ(text(upper), "ABC1Z");
-  EXPECT_EQ(upper.storage(), 10u);
-  EXPECT_TRUE(hasCodes(upper, 2, 6108));
-  EXPECT_EQ(text(s), "abc1z");
-  EXPECT_TRUE(isNull(KxlStr().upperCase()));
+TEST(KxlStrTest, ReadsSignedDecimalNumbers) {
+  constexpr long kUnset = 99;
+  constexpr long kMin = -2147483647L - 1;
+  constexpr long kMax = 2147483647L;
+  // 18446744073709551617 is 2^64 + 1: a magnitude that wrapped would read as 1.
+  const struct {
+    const char *text;
+    std::size_t spanned;
+    long value;
+    const char *rest;  // after cutOut
+  } cases[] = {{"  -42abc", 5, -42, "'abc'/4"},
+               {"\t+7 ", 3, 7, "' '/2"},
+               {"000012", 6, 12, "null"},
+               {"+", 0, kUnset, "'+'/2"},
+               {"- 5", 0, kUnset, "'- 5'/4"},
+               {"", 0, kUnset, "null"},
+               {"\n1", 0, kUnset, "'\n1'/3"},
+               {"2147483648", 10, kMax, "null"},
+               {"-2147483648", 11, kMin, "null"},
+               {"-2147483649x", 11, kMin, "'x'/2"},
+               {"18446744073709551617", 20, kMax, "null"},
+               {"-99999999999999999999999", 24, kMin, "null"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text);
+    KxlStr s(c.text);
+    long copied = kUnset;
+    long cut = kUnset;
+    EXPECT_EQ(s.copyOut(copied), c.spanned);
+    EXPECT_EQ(s.cutOut(cut), c.spanned);
+    EXPECT_EQ(copied, c.value);
+    EXPECT_EQ(cut, c.value);
+    EXPECT_EQ(shape(s), c.rest);
+  }
+  for (int ch = -128; ch < 128; ++ch) {
+    EXPECT_EQ(WhiteSpace(static_cast<char>(ch)), ch == 9 || ch == 32) << ch;
+  }
 }
 
-TEST(KxlStrTest, StripTrailingKeepsStorage) {
-  KxlStr s("ab  ");
-  EXPECT_EQ(s.stripTrailing(' '), 2u);
-  EXPECT_EQ(text(s), "ab");
-  EXPECT_EQ(s.storage(), 5u);
-  KxlStr blanks("   ");
-  EXPECT_EQ(blanks.stripTrailing(' '), 3u);
-  EXPECT_EQ(blanks.length(), 0u);
-  EXPECT_EQ(blanks.storage(), 4u);
-  EXPECT_EQ(blanks.stripTrailing(' '), 0u);
-  EXPECT_EQ(KxlStr().stripTrailing(' '), 0u);
-  KxlStr kept = withNullPointerCodes("x..");
-  EXPECT_EQ(kept.stripTrailing('.'), 2u);
-  EXPECT_TRUE(hasCodes(kept, 2, 6108));
+// Blanks after a token stay, to count as leading delimiters next time.
+TEST(KxlStrTest, Tokens) {
+  const struct {
+    const char *text;
+    char delimiter;
+    std::size_t copied;
+    const char *token;  // "'old'/4": left alone
+    std::size_t cut;
+    const char *rest;
+  } cases[] = {
+      {",,ab,cd", ',', 4, "'ab'/3", 5, "'cd'/3"},    {"ab,,,", ',', 2, "'ab'/3", 5, "null"},
+      {"  ab  cd", ' ', 4, "'ab'/3", 4, "'  cd'/5"}, {"  cd", ' ', 4, "'cd'/3", 4, "null"},
+      {",,,", ',', 0, "'old'/4", 0, "',,,'/4"},      {"", ',', 0, "'old'/4", 0, "null"},
+      {"ab c", '\0', 4, "'ab c'/5", 4, "null"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text);
+    KxlStr s(c.text);
+    KxlStr copied = marked("old");
+    KxlStr cut = marked("old");
+    EXPECT_EQ(s.copyOut(copied, c.delimiter), c.copied);
+    EXPECT_EQ(s.cutOut(cut, c.delimiter), c.cut);
+    EXPECT_EQ(shape(copied), c.token);
+    EXPECT_EQ(shape(cut), c.token);
+    EXPECT_EQ(codes(copied), c.copied > 0 ? kClean : kMarked);
+    EXPECT_EQ(shape(s), c.rest);
+  }
 }
 
-TEST(KxlStrTest, StripLeadingShrinksToTheRest) {
-  KxlStr s = withNullPointerCodes("  ab");
-  EXPECT_EQ(s.stripLeading(' '), 2u);
-  EXPECT_EQ(text(s), "ab");
-  EXPECT_EQ(s.storage(), 3u);
-  EXPECT_TRUE(hasCodes(s, 0, 0));
-  EXPECT_EQ(s.stripLeading(' '), 0u);
-  EXPECT_EQ(s.storage(), 3u);
-  KxlStr blanks("   ");
-  EXPECT_EQ(blanks.stripLeading(' '), 3u);
-  EXPECT_TRUE(isNull(blanks));
-  EXPECT_EQ(KxlStr().stripLeading(' '), 0u);
+// Where the first record of `kind` and `function` stands among those
+// captured (their count when there is none).
+std::ptrdiff_t position(const kxltest::TraceCapture &trace, xcsRecordKind kind,
+                        std::uint32_t function) {
+  const std::vector<kxltest::TraceRecord> records = trace.records();
+  std::size_t at = 0;
+  while (at < records.size() && (records[at].kind != kind || records[at].function != function)) {
+    ++at;
+  }
+  return static_cast<std::ptrdiff_t>(at);
 }
 
-TEST(KxlStrTest, StripsRefuseTheNullCharacter) {
+// The three copies into an 8-byte field of '#' with pad '_': the static one
+// with an error object, the one with the string class's record, and the
+// copy-out of a string holding the source, which runs that copy under the
+// lock and takes what it wrote into the record, never a setter's codes
+// left there. Each starts from clean and from marked codes.
+TEST(KxlStrCopyTest, CopiesIntoAField) {
+  const Codes kUnchanged{-1, -1};
+  enum Refused { kNone, kTarget, kSource };
+  struct Form {
+    bool result;
+    const char *field;
+    Codes codes;
+    const char *text;
+  };
+  const Form padded{true, "abc__###", kUnchanged, nullptr};
+  const Form nullPadded{true, "_____###", kUnchanged, nullptr};
+  const Form full{true, "abcde###", kUnchanged, nullptr};  // never terminated
+  const Form truncated{true, "abcde###", Codes(1, 6115), kTruncated};
+  const Form untouched{true, "########", kUnchanged, nullptr};
+  const Form allCut{true, "########", Codes(1, 6115), kTruncated};
+  const Form noTarget{false, "########", kMarked, kNoDestination};
+  const Form fieldOnly{true, "abc_####", kUnchanged, nullptr};
+  const Form sourceRefused{false, "########", Codes(2, 2145),
+                           "KxlString::copy (error): source buffer error"};
+  const Form targetRefused{false, "########", Codes(2, 2146),
+                           "KxlString::copy (error): target buffer error"};
+  const Form bufferRefused{false, "########", Codes(2, 2004),
+                           "KxlString::copy (error): buffer error"};
+  const struct {
+    const char *source;
+    std::size_t length;
+    bool nullTarget;
+    Refused refused;
+    Form withError;
+    Form withoutError;
+  } cases[] = {
+      {"abc", 5, false, kNone, padded, padded},
+      {"abcdef", 5, false, kNone, truncated, truncated},
+      {nullptr, 5, false, kNone, nullPadded, nullPadded},
+      {"abcde", 5, false, kNone, full, full},
+      // Only the form with an error object returns at once for length 0.
+      {"abc", 0, false, kNone, untouched, allCut},
+      {"abc", 0, true, kNone, untouched, allCut},
+      {"abc", 5, true, kNone, noTarget, noTarget},
+      {nullptr, 5, true, kNone, noTarget, noTarget},
+      {"abc", 5, false, kTarget, targetRefused, bufferRefused},
+      {"abc", 4, false, kTarget, fieldOnly, fieldOnly},  // only the field's bytes are asked for
+      {"abc", 5, false, kSource, sourceRefused, padded},
+      {"abc", 0, false, kSource, sourceRefused, allCut},
+  };
+  enum Way { kWithError, kWithRecord, kCopyOut };
+  for (const auto &c : cases) {
+    for (const Way way : {kWithError, kWithRecord, kCopyOut}) {
+      for (const bool startMarked : {false, true}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "row " << &c - cases << ", way " << way << (startMarked ? ", marked" : ""));
+        // The error object, or the string copied out.
+        KxlStr holder = marked(way == kCopyOut ? c.source : "");
+        if (!startMarked) holder.clearErrorCodes();
+        if (way == kWithRecord && !startMarked) {
+          KxlStr().copyOut(nullptr, 0, '_');  // clears the record and writes nothing
+        } else {
+          KxlStr::copy(nullptr, 1, "x", '_');  // kMarked, as a setter's failure leaves it
+        }
+        char field[9] = "########";
+        char *target = c.nullTarget ? nullptr : field;
+        kxltest::TraceCapture trace;
+        std::optional<kxltest::PointerRefusal> refusal;
+        if (c.refused == kTarget) refusal.emplace(field + 4, 1, kxltest::PointerRefusal::kWrite);
+        if (c.refused == kSource) refusal.emplace(c.source, 1, kxltest::PointerRefusal::kRead);
+        const bool result = way == kWithError
+                                ? KxlStr::copy(target, c.length, c.source, holder, '_')
+                            : way == kWithRecord ? KxlStr::copy(target, c.length, c.source, '_')
+                                                 : holder.copyOut(target, c.length, '_');
+        refusal.reset();
+        const Form &form = way == kWithError ? c.withError : c.withoutError;
+        const Codes start = startMarked ? kMarked : kClean;
+        EXPECT_EQ(result, form.result);
+        EXPECT_EQ(std::string(field), form.field);
+        EXPECT_EQ(way == kWithRecord
+                      ? Codes(KxlStr::staticCompletionCode(), KxlStr::staticReasonCode())
+                      : codes(holder),
+                  form.codes == kUnchanged ? start : form.codes);
+        EXPECT_EQ(trace.texts(), form.text != nullptr ? Texts{form.text} : Texts());
+        EXPECT_TRUE(form.text == nullptr || trace.sawText(43, form.text));
+        if (way != kCopyOut) continue;
+        EXPECT_EQ(trace.exitValues(57), std::vector<std::int32_t>{1});
+        EXPECT_EQ(trace.exitValues(58), std::vector<std::int32_t>{1});
+        if (form.text == nullptr) continue;
+        EXPECT_LT(position(trace, XCS_EXIT, 57), position(trace, XCS_TEXT, 43));
+        EXPECT_LT(position(trace, XCS_TEXT, 43), position(trace, XCS_ENTRY, 58));
+      }
+    }
+  }
+}
+
+// The lock: created by the first copy-out, once; a lock that cannot be
+// created fails that copy-out (2/2195) and leaves nothing behind;
+// KxlStrCleanUp releases an existing lock, once.
+TEST(KxlStrCopyTest, LockLivesFromTheFirstCopyOutToCleanUp) {
+  constexpr char kReleasing[] = "Releasing KxlString resources";
+  const bool injecting = kxltest::allocationFailureWorks();
+  char buffer[5] = "####";
+  KxlStr s("abc");
+  KxlStrCleanUp();
   kxltest::TraceCapture trace;
-  KxlStr s("ab");
-  EXPECT_EQ(s.stripLeading('\0'), 0u);
-  EXPECT_EQ(s.stripTrailing('\0'), 0u);
-  EXPECT_EQ(text(s), "ab");
-  EXPECT_EQ(s.storage(), 3u);
-  EXPECT_TRUE(hasCodes(s, 0, 0));
-  EXPECT_EQ(trace.texts(), (Texts{"KxlString::stripLeading (information): cannot strip nulls",
-                                  "KxlString::stripTrailing (information): cannot strip nulls"}));
-  EXPECT_TRUE(trace.sawText(48, "KxlString::stripLeading (information): cannot strip nulls"));
-  EXPECT_TRUE(trace.sawText(49, "KxlString::stripTrailing (information): cannot strip nulls"));
+  KxlStrCleanUp();
+  EXPECT_TRUE(trace.records().empty());
+  if (injecting) {
+    kxltest::AllocationFailure failure(1);
+    EXPECT_FALSE(s.copyOut(buffer, 4, ' '));
+    EXPECT_EQ(failure.failed(), 1);
+    EXPECT_EQ(codes(s), Codes(2, 2195));
+    EXPECT_EQ(std::string(buffer), "####");
+    EXPECT_TRUE(trace.texts().empty());
+    EXPECT_EQ(trace.exitValues(57), std::vector<std::int32_t>{0});
+    EXPECT_EQ(trace.entries(58), 0);
+  }
+  kxltest::AllocationCounter counter;
+  EXPECT_TRUE(s.copyOut(buffer, 4, ' '));
+  EXPECT_TRUE(s.copyOut(buffer, 4, ' '));
+  EXPECT_EQ(allocations(counter, 1), 1);
+  EXPECT_EQ(std::string(buffer), "abc ");
+  trace.clear();
+  KxlStrCleanUp();
+  KxlStrCleanUp();
+  EXPECT_EQ(trace.texts(), Texts{kReleasing});
+  EXPECT_TRUE(trace.sawText(76, kReleasing));
 }
 
-TEST(KxlStrTest, StripLeadingWithoutStorageTakesTheFailure) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlStr s("  ab");
-  kxltest::AllocationFailure failure(1);
-  EXPECT_EQ(s.stripLeading(' '), 2u);
-  EXPECT_TRUE(isNull(s));
-  EXPECT_TRUE(hasCodes(s, 2, 2071));
+// Slow down the two stretches in which copy-outs on other threads would
+// meet if the lock let them: a copy-out's copy (its write check), between
+// the clearing of the string class's record and its taking over; and the
+// time after a copy-out, before the next one clears the record again.
+int slowWriteCheck(const void *, std::uint64_t, std::uint16_t mode, void *) {
+  if (mode == 2) std::this_thread::sleep_for(std::chrono::microseconds(50));
+  return 0;
+}
+void slowAfterRelease(const xcsTraceRecord *record, void *) {
+  if (record->kind == XCS_EXIT && record->function == 58) {
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+}
+
+// Copy-outs on several threads, racing to create the lock, while a setter
+// writes kMarked into the record without the lock: each copy-out takes a
+// whole record that its own copy or the setter wrote, never one another
+// copy-out wrote (a clean copy never 1/6115, a cutting one never 0/0).
+TEST(KxlStrCopyTest, ConcurrentCopiesTakeWholeRecords) {
+  constexpr int kThreads = 4;
+  KxlStrCleanUp();
+  std::vector<KxlStr> cutTexts(kThreads, KxlStr("abcdefgh"));
+  std::vector<KxlStr> cleanTexts(kThreads, KxlStr("ab"));
+  std::atomic<bool> go{false};
+  std::atomic<bool> stop{false};
+  std::atomic<int> wrong{0};
+  xcsSetPointerCheck(&slowWriteCheck, nullptr);
+  xcsSetTraceSink(&slowAfterRelease, nullptr);
+  kxltest::AllocationCounter counter;
+  std::thread setter([&] {
+    for (; !stop.load(); std::this_thread::sleep_for(std::chrono::microseconds(200))) {
+      KxlStr::copy(nullptr, 4, "ab", ' ');
+    }
+  });
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      while (!go.load()) std::this_thread::yield();
+      char buffer[4];
+      KxlStr &cut = cutTexts[t];
+      KxlStr &clean = cleanTexts[t];
+      for (int round = 0; round < 200; ++round) {
+        cut.clearErrorCodes();
+        clean.clearErrorCodes();
+        if (!cut.copyOut(buffer, 4, ' ') || std::memcmp(buffer, "abcd", 4) != 0 ||
+            (codes(cut) != Codes(1, 6115) && codes(cut) != kMarked))
+          ++wrong;
+        if (!clean.copyOut(buffer, 4, ' ') || std::memcmp(buffer, "ab  ", 4) != 0 ||
+            (codes(clean) != kClean && codes(clean) != kMarked))
+          ++wrong;
+      }
+    });
+  }
+  go.store(true);
+  for (std::thread &thread : threads) thread.join();
+  stop.store(true);
+  setter.join();
+  xcsSetTraceSink(nullptr, nullptr);
+  xcsSetPointerCheck(nullptr, nullptr);
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_EQ(allocations(counter, 1), 1);  // the lock, created once
+}
+
+TEST(KxlStrItemTest, WriteReplacesTheDataAndReadsBack) {
+  for (const char *text : {"hello", static_cast<const char *>(nullptr)}) {
+    KxlMsg message;
+    hold(message, "old contents", "KXOTHER ");
+    KxlStr s = marked(text);
+    EXPECT_TRUE(s.copyOut(message));
+    EXPECT_EQ(std::string(message.bufferPointer(), message.messageLength()), text ? text : "");
+    EXPECT_EQ(message.dataOffset(), message.messageLength());
+    EXPECT_TRUE(message.formatIs("KXSTR   "));
+    EXPECT_EQ(message.encoding(), 546);
+    EXPECT_EQ(message.characterSet(), 0);
+    EXPECT_EQ(codes(s), kMarked);
+    ASSERT_TRUE(message.setDataOffset(0));
+    KxlStr in;
+    EXPECT_TRUE(message.readItem(in));
+    EXPECT_EQ(shape(in), text ? "'hello'/6" : "null");
+  }
+  char buffer[3];
+  KxlMsg message;
+  ASSERT_TRUE(message.useEmptyBuffer(buffer, sizeof buffer));
+  KxlStr s("hello");
+  EXPECT_FALSE(s.copyOut(message));
+  EXPECT_EQ(codes(s), Codes(2, 6113));
+}
+
+// The storage is obtained in one allocation, only when the string's is too
+// small; bytes after a null byte in the data stay in the storage.
+TEST(KxlStrItemTest, ReadSizesTheStorageFromTheData) {
+  const struct {
+    std::string data;
+    std::size_t offset;
+    std::size_t storageBefore;  // 0: a null string
+    const char *shape;
+    long allocations;
+  } cases[] = {
+      {"hello", 0, 0, "'hello'/6", 1},
+      {"hello", 2, 0, "'llo'/4", 1},
+      {"hello", 0, 5, "'hello'/6", 1},
+      {"hello", 0, 20, "'hello'/20", 0},
+      {std::string("ab\0", 3), 0, 0, "'ab'/3", 1},
+      {std::string("a\0bc", 4), 0, 0, "'a'/5", 1},
+      {std::string("ab\0", 3), 0, 3, "'ab'/3", 0},
+      {"abc", 3, 2, "'z'/2", 0},
+      {"abc", 3, 0, "null", 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.shape);
+    KxlMsg message;
+    hold(message, c.data);
+    ASSERT_TRUE(message.setDataOffset(c.offset));
+    KxlStr s("zzzzzzzzzzzzzzzzzzz");
+    ASSERT_TRUE(s.setStorage(c.storageBefore));
+    kxltest::AllocationCounter counter;
+    EXPECT_TRUE(s.pasteIn(message));
+    EXPECT_EQ(allocations(counter, c.allocations), c.allocations);
+    EXPECT_EQ(shape(s), c.shape);
+    EXPECT_EQ(codes(s), kClean);
+    EXPECT_EQ(message.dataOffset(), c.data.size());
+  }
 }
 
 }  // namespace

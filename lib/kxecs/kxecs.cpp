@@ -24,19 +24,21 @@ xcsPointerCheck check = nullptr;
 void *checkContext = nullptr;
 std::atomic<bool> checkSet{false};
 
-// The KXECS_TRACE output, opened on the first record that finds no sink.
-std::once_flag outputOnce;
-std::FILE *output = nullptr;
+// The KXECS_TRACE output, or null. Opened once, by the first thread that
+// asks whether anyone listens or makes a record that finds no sink; the
+// others wait for that and then see the same answer.
 std::mutex outputMutex;
 
-void openOutput() {
+std::FILE *openOutput() {
   const char *where = std::getenv("KXECS_TRACE");
-  if (where == nullptr || *where == '\0') return;
-  if (std::strcmp(where, "stderr") == 0) {
-    output = stderr;
-  } else {
-    output = std::fopen(where, "a");
-  }
+  if (where == nullptr || *where == '\0') return nullptr;
+  if (std::strcmp(where, "stderr") == 0) return stderr;
+  return std::fopen(where, "a");
+}
+
+std::FILE *output() {
+  static std::FILE *const opened = openOutput();
+  return opened;
 }
 
 const char *kindName(xcsRecordKind kind) {
@@ -54,20 +56,20 @@ const char *kindName(xcsRecordKind kind) {
 }
 
 void writeLine(const xcsTraceRecord &record) {
-  std::call_once(outputOnce, openOutput);
-  if (output == nullptr) return;
+  std::FILE *const out = output();
+  if (out == nullptr) return;
   std::lock_guard<std::mutex> hold(outputMutex);
   if (record.kind == XCS_TEXT) {
     // Texts may end in a line feed of their own; one record stays one line.
     std::size_t length = std::strlen(record.text);
     while (length > 0 && record.text[length - 1] == '\n') --length;
-    std::fprintf(output, "kxecs %s component=%u function=%u text=\"%.*s\"\n", kindName(record.kind),
+    std::fprintf(out, "kxecs %s component=%u function=%u text=\"%.*s\"\n", kindName(record.kind),
                  record.component, record.function, static_cast<int>(length), record.text);
   } else {
-    std::fprintf(output, "kxecs %s component=%u function=%u value=%d\n", kindName(record.kind),
+    std::fprintf(out, "kxecs %s component=%u function=%u value=%d\n", kindName(record.kind),
                  record.component, record.function, record.value);
   }
-  std::fflush(output);
+  std::fflush(out);
 }
 
 void deliver(xcsRecordKind kind, uint32_t component, uint32_t function, int32_t value,
@@ -141,5 +143,11 @@ void xcsSetPointerCheck(xcsPointerCheck newCheck, void *context) {
   checkContext = context;
   checkSet.store(newCheck != nullptr, std::memory_order_release);
 }
+
+int xcsTraceActive(void) {
+  return sinkSet.load(std::memory_order_acquire) || output() != nullptr ? 1 : 0;
+}
+
+int xcsPointerCheckActive(void) { return checkSet.load(std::memory_order_acquire) ? 1 : 0; }
 
 }  // extern "C"

@@ -11,6 +11,10 @@
  * that wraps past the top of the address space; beyond that, a check
  * installed with xcsSetPointerCheck decides.
  *
+ * A caller that makes many records or checks can ask first whether anyone
+ * listens (xcsTraceActive, xcsPointerCheckActive) and skip what would have
+ * no effect.
+ *
  * All functions may be called from any thread.
  */
 #ifndef KXECS_H_
@@ -43,13 +47,16 @@ KXECS_EXPORT int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uin
 
 /* Observing the trace. */
 typedef enum { XCS_INIT_TERM, XCS_ENTRY, XCS_EXIT, XCS_TEXT } xcsRecordKind;
+/* One trace record, as a sink receives it. */
 typedef struct {
+  /* What the record reports. */
   xcsRecordKind kind;
   uint32_t component; /* 0 for XCS_INIT_TERM */
   uint32_t function;  /* 0 for XCS_INIT_TERM */
   int32_t value;      /* stage, 0, exit value, or 0 for a text */
   const char *text;   /* XCS_TEXT only; valid during the call */
 } xcsTraceRecord;
+/* A sink: called with each record and the context it was installed with. */
 typedef void (*xcsTraceSink)(const xcsTraceRecord *record, void *context);
 /* Installs `sink` (null: none). The sink may be called from any thread. */
 KXECS_EXPORT void xcsSetTraceSink(xcsTraceSink sink, void *context);
@@ -58,6 +65,24 @@ KXECS_EXPORT void xcsSetTraceSink(xcsTraceSink sink, void *context);
 typedef int (*xcsPointerCheck)(const void *pointer, uint64_t length, uint16_t mode, void *context);
 /* Installs `check` (null: none); a non-zero answer refuses the pointer. */
 KXECS_EXPORT void xcsSetPointerCheck(xcsPointerCheck check, void *context);
+
+/* Whether anyone listens, for callers that skip work nobody would see.
+ *
+ * xcsTraceActive: non-zero while a trace sink is installed, or when the
+ * KXECS_TRACE output is open; 0 when every record would be dropped. Whether
+ * the output is open is decided once, at the first call of this function or
+ * the first record, whichever comes first (reading KXECS_TRACE then), and
+ * stays so for the life of the process.
+ *
+ * xcsPointerCheckActive: non-zero while a pointer check is installed. While
+ * it is 0, xcsCheckPointer_e answers from the null and wrap-around tests
+ * alone, so a caller may make those itself and skip the call.
+ *
+ * Neither takes a lock (after the first decision about the output). The
+ * answer may change as soon as another thread installs or removes a sink or
+ * a check. */
+KXECS_EXPORT int xcsTraceActive(void);
+KXECS_EXPORT int xcsPointerCheckActive(void);
 
 #ifdef __cplusplus
 }

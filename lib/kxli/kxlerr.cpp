@@ -28,13 +28,15 @@ void KxlErr::operator delete(void *pointer) { ::operator delete(pointer); }
 
 void KxlErr::operator delete[](void *pointer) { ::operator delete(pointer); }
 
+// The checks of KxlTrc::checkReadPointer and checkWritePointer, made inline:
+// they run for every buffer operation.
 bool KxlErr::checkReadPointer(const void *pointer, std::size_t length) {
-  if (KxlTrc::checkReadPointer(pointer, length)) return true;
+  if (kxlPointerAcceptable(pointer, length, 1)) return true;
   return fail(62, "KxlError::checkReadPointer (error): buffer error", KXRC_BUFFER_ERROR);
 }
 
 bool KxlErr::checkWritePointer(const void *pointer, std::size_t length) {
-  if (KxlTrc::checkWritePointer(pointer, length)) return true;
+  if (kxlPointerAcceptable(pointer, length, 2)) return true;
   return fail(63, "KxlError::checkWritePointer (error): buffer error", KXRC_BUFFER_ERROR);
 }
 

@@ -1,5 +1,7 @@
 #include "kxlhdr.hpp"
 
+#include <cstring>
+
 #include "kxlcac.hpp"
 #include "kxlfld.hpp"
 #include "kxlmsg.hpp"
@@ -11,6 +13,20 @@ KxlHdr::KxlHdr(const KxlHdr &other) : KxlItm() { operator=(other); }
 KxlHdr::~KxlHdr() = default;
 
 void KxlHdr::operator=(const KxlHdr &other) { KxlItm::operator=(other); }
+
+namespace {
+
+// An 8-byte format field as text: its characters up to a null byte, as
+// the format getters give them, without a string object.
+struct FormatName {
+  explicit FormatName(const char *field) {
+    std::memcpy(text, field, 8);
+    text[8] = '\0';
+  }
+  char text[9];
+};
+
+}  // namespace
 
 bool KxlHdr::writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count,
                          const char *formatName) {
@@ -24,7 +40,7 @@ bool KxlHdr::writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count
   // carries the recorded values.
   setEncoding(message.encoding());
   setCharacterSet(message.characterSet());
-  setFormat(message.format());
+  setFormat(FormatName(message.descriptor()->format).text);
   message.setEncoding(kKxlNativeEncoding);
   message.setCharacterSet(0);
   message.setFormat(formatName);
@@ -50,5 +66,9 @@ bool KxlHdr::readHeader(KxlMsg &message, const Layout &layout, void *record, std
 void KxlHdr::describeMessage(KxlMsg &message) const {
   message.setEncoding(encoding());
   message.setCharacterSet(characterSet());
-  message.setFormat(format());
+  if (formatField_ != nullptr) {
+    message.setFormat(FormatName(formatField_).text);
+  } else {
+    message.setFormat(format());
+  }
 }

@@ -63,6 +63,14 @@ class KXL_EXPORT KxlHdr : public KxlItm {
   // The last step of every header read: the message's encoding, character
   // set and format become this header's.
   void describeMessage(KxlMsg &message) const;
+
+  // The 8-byte format field of the concrete header's record, so that the
+  // header write and read pass format names without a string object.
+  // REQUIRES: called in every constructor of the concrete header.
+  void useFormatField(const char *field) { formatField_ = field; }
+
+ private:
+  const char *formatField_ = nullptr;
 };
 
 #endif  // KXLI_KXLHDR_HPP_

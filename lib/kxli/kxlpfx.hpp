@@ -29,7 +29,10 @@ class KXL_EXPORT KxlPfx : public KxlHdr {
   // in each of its constructors, before any accessor runs.
   KxlPfx();
   // Points the accessors at the prefix of the concrete header's record.
-  void usePrefix(KXHDRPREFIX *prefix) { prefix_ = prefix; }
+  void usePrefix(KXHDRPREFIX *prefix) {
+    prefix_ = prefix;
+    useFormatField(prefix->format);
+  }
   // Copies the codes only; the prefix stays where this object keeps it.
   void operator=(const KxlPfx &other);
 

@@ -1,6 +1,7 @@
 #include "kxltrc.hpp"
 
 #include "kxecs.h"
+#include "kxlscope.hpp"
 
 namespace {
 
@@ -16,16 +17,15 @@ void KxlTrc::traceEntry(unsigned int, unsigned int) {}
 void KxlTrc::traceExit(unsigned int, unsigned int, unsigned int) {}
 
 void KxlTrc::traceMessage(unsigned short component, unsigned short function, const char *text) {
+  if (!kxlTraceListening()) return;
   xcsCPInitTerm_e(kFacadeStage);
   xtr_printfFn_e(component, function, 0, text);
 }
 
 bool KxlTrc::checkReadPointer(const void *pointer, std::size_t length) {
-  xcsCPInitTerm_e(kFacadeStage);
-  return xcsCheckPointer_e(pointer, length, kReadMode) == 0;
+  return kxlPointerAcceptable(pointer, length, kReadMode);
 }
 
 bool KxlTrc::checkWritePointer(const void *pointer, std::size_t length) {
-  xcsCPInitTerm_e(kFacadeStage);
-  return xcsCheckPointer_e(pointer, length, kWriteMode) == 0;
+  return kxlPointerAcceptable(pointer, length, kWriteMode);
 }

@@ -1,0 +1,91 @@
+// Threads using their own strings, headers, messages and options at the same
+// time, over the process-wide state they share: the string class's error
+// record (written by every truncating setter), the string lock (created by
+// the first copy-out, here racing), the supported versions and the default
+// records of both options classes. Meant for the tsan preset, where any
+// data race fails the run; elsewhere it checks the results all the same.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kxli.hpp"
+
+namespace {
+
+// The protected version setters, reachable from derived classes; the
+// threads write the values already in force.
+struct MessageVersion : KxlMsg {
+  using KxlMsg::setVersionSupported;
+};
+struct OptionsVersion : KxlGmo {
+  using KxlGmo::setVersionSupported;
+};
+struct Options3Version : KxlGmo3 {
+  using KxlGmo3::setVersionSupported;
+};
+void keepVersions() {
+  MessageVersion::setVersionSupported(2);
+  OptionsVersion::setVersionSupported(2);
+  Options3Version::setVersionSupported(3);
+}
+
+constexpr int kThreads = 4;
+constexpr int kRounds = 50;
+
+// One thread's work; `id` makes its texts its own.
+void work(int id) {
+  const std::string name = "Q" + std::to_string(id);
+  const std::string tooLong(60, static_cast<char>('a' + id));
+  for (int round = 0; round < kRounds; ++round) {
+    KxlGmo options;
+    KxlGmo3 options3;
+    EXPECT_EQ(options.record()->version, 2);
+    EXPECT_EQ(options3.record()->version, 3);
+    keepVersions();
+
+    KxlDlh header;
+    header.setDestinationQueueName(tooLong.c_str());  // cut: writes the error record
+    header.setDestinationQueueManagerName(name.c_str());
+    // Cut under the string lock: this string takes the truncation warning
+    // (any setter racing with it writes the same codes).
+    KxlStr text = KxlStr(name.c_str()) + round;
+    char buffer[2];
+    EXPECT_TRUE(text.copyOut(buffer, sizeof buffer, ' '));
+    EXPECT_EQ(std::string(buffer, sizeof buffer), name);
+    EXPECT_EQ(text.reasonCode(), KXRC_DATA_TRUNCATED);
+    text.clearErrorCodes();
+
+    KxlMsg message;
+    EXPECT_EQ(message.version(), 2);
+    ASSERT_TRUE(message.writeItem(text));
+    ASSERT_TRUE(message.writeItem(header));
+    ASSERT_TRUE(message.setDataOffset(0));
+    KxlDlh back;
+    KxlStr body;
+    ASSERT_TRUE(message.readItem(back));
+    ASSERT_TRUE(message.readItem(body));
+    EXPECT_EQ(back.destinationQueueName(), tooLong.substr(0, 48).c_str());
+    EXPECT_EQ(back.destinationQueueManagerName(), name.c_str());
+    EXPECT_EQ(body, text);
+  }
+}
+
+TEST(KxlThreadTest, OwnObjectsOverSharedState) {
+  KxlStrCleanUp();  // the first copy-outs below race to create the lock
+  std::atomic<int> ready{0};
+  std::vector<std::thread> threads;
+  for (int id = 0; id < kThreads; ++id) {
+    threads.emplace_back([id, &ready] {
+      ready.fetch_add(1);
+      while (ready.load() < kThreads) std::this_thread::yield();
+      work(id);
+    });
+  }
+  for (std::thread &thread : threads) thread.join();
+}
+
+}  // namespace

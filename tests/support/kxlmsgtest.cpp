@@ -1,0 +1,53 @@
+#include "kxlmsgtest.hpp"
+
+#include <gtest/gtest.h>
+
+namespace kxltest {
+
+std::string pattern(std::size_t length, int seed) {
+  std::string bytes(length, '\0');
+  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 7 + seed) & 0xff);
+  return bytes;
+}
+
+bool CacheState::operator==(const CacheState &other) const {
+  return buffer == other.buffer && bufferLength == other.bufferLength &&
+         messageLength == other.messageLength && dataOffset == other.dataOffset &&
+         automatic == other.automatic && contents == other.contents;
+}
+
+CacheState stateOf(const KxlCac &cache) {
+  const char *buffer = cache.bufferPointer();
+  return {buffer,
+          cache.bufferLength(),
+          cache.messageLength(),
+          cache.dataOffset(),
+          cache.automaticBuffer(),
+          buffer == nullptr ? std::string() : std::string(buffer, cache.messageLength())};
+}
+
+void PrintTo(const CacheState &state, std::ostream *os) {
+  *os << "{buffer length " << state.bufferLength << ", message length " << state.messageLength
+      << ", data offset " << state.dataOffset << (state.automatic ? ", automatic" : ", application")
+      << ", contents "
+      << (state.contents.size() <= 32 ? ::testing::PrintToString(state.contents) : "(long)") << "}";
+}
+
+Codes codesOf(const KxlErr &object) { return {object.completionCode(), object.reasonCode()}; }
+
+Texts textsOf(const TraceCapture &trace) {
+  Texts texts;
+  for (const TraceRecord &record : trace.records())
+    if (record.kind == XCS_TEXT) texts.emplace_back(record.function, record.text);
+  return texts;
+}
+
+std::string descriptorBytes(const KxlMsg &message) {
+  return std::string(reinterpret_cast<const char *>(message.descriptor()), sizeof(KXMD));
+}
+
+std::string formatOf(const KxlMsg &message) {
+  return std::string(message.descriptor()->format, sizeof message.descriptor()->format);
+}
+
+}  // namespace kxltest

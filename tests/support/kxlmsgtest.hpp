@@ -1,0 +1,51 @@
+// Test support for the message model: byte patterns, the visible state of a
+// cache (so that "unchanged" is one comparison), codes as a pair, the
+// diagnostic texts of a capture with their function numbers, and a
+// message's descriptor bytes.
+#ifndef KXLI_TESTS_KXLMSGTEST_HPP_
+#define KXLI_TESTS_KXLMSGTEST_HPP_
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "kxlcac.hpp"
+#include "kxlmsg.hpp"
+#include "kxltest.hpp"
+
+namespace kxltest {
+
+// `length` bytes in which neighbours differ; `seed` shifts the pattern.
+std::string pattern(std::size_t length, int seed = 0);
+
+// Everything a cache shows except its codes.
+struct CacheState {
+  const char *buffer;
+  std::size_t bufferLength;
+  std::size_t messageLength;
+  std::size_t dataOffset;
+  bool automatic;
+  std::string contents;  // the bytes up to the message length
+
+  bool operator==(const CacheState &other) const;
+};
+CacheState stateOf(const KxlCac &cache);
+void PrintTo(const CacheState &state, std::ostream *os);
+
+// Completion code and reason code.
+using Codes = std::pair<long, long>;
+Codes codesOf(const KxlErr &object);
+
+// The diagnostic texts of a capture with their function numbers, in order.
+using Texts = std::vector<std::pair<unsigned, std::string>>;
+Texts textsOf(const TraceCapture &trace);
+
+// The message's 364-byte descriptor, and its 8 format bytes.
+std::string descriptorBytes(const KxlMsg &message);
+std::string formatOf(const KxlMsg &message);
+
+}  // namespace kxltest
+
+#endif  // KXLI_TESTS_KXLMSGTEST_HPP_
