@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <new>
+#include <ostream>
 #include <vector>
 
 #include "kxltest.hpp"
@@ -62,6 +63,8 @@ struct PointerCheckCase {
   unsigned function;
   const char *text;
 };
+
+void PrintTo(const PointerCheckCase &c, std::ostream *out) { *out << c.name; }
 
 class KxlErrPointerTest : public ::testing::TestWithParam<PointerCheckCase> {};
 
