@@ -1,0 +1,261 @@
+// Reads arbitrary bytes as a received message, the way an application
+// does: readItem with the item the message's format names, following the
+// format chain from header to header until a read fails or a body item has
+// been read.
+//
+// Input: a format choice (one of the eight item formats, or eight bytes of
+// the input), a flags byte (encoding other than 546, character set,
+// application buffer, an item of the wrong kind tried first), the data
+// offset, then the message data.
+//
+// Properties checked after every read:
+// - the message takes the item's codes; the cache invariants hold;
+// - a failed read sets completion code 2 and leaves the data offset and
+//   the description (format, encoding, character set) as they were; an
+//   item whose format is not the message's is always refused, with 6119,
+//   or for an item with a structure id possibly 6107 or 6106 first;
+// - a header read restores the message's description from the header; a
+//   string or byte string holds exactly the data from the offset (a string
+//   up to the first null byte) and leaves the offset at the end;
+// - round trip: the item written with copyOut into a fresh message reads
+//   back, and the second item written the same way gives the same bytes
+//   and descriptor as the first.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.hpp"
+#include "kxli.hpp"
+
+namespace {
+
+using kxlfuzz::Input;
+
+struct Kind {
+  const char *format;
+  bool header;
+  bool structureId;  // checked (with the encoding) before the format
+  std::unique_ptr<KxlItm> (*make)();
+};
+
+template <class T>
+std::unique_ptr<KxlItm> make() {
+  return std::make_unique<T>();
+}
+
+const Kind kKinds[] = {
+    {"KXDEAD  ", true, true, make<KxlDlh>},   {"KXVORN  ", true, true, make<KxlVih>},
+    {"KXOXT   ", true, true, make<KxlOih>},   {"KXHWIH  ", true, true, make<KxlWih>},
+    {"KXHREF  ", true, true, make<KxlRfh>},   {"KXTRIG  ", false, true, make<KxlTrg>},
+    {"KXSTR   ", false, false, make<KxlStr>}, {"        ", false, false, make<KxlBin>},
+};
+constexpr std::size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
+
+// A reference header may lie that it reaches beyond the message; reading
+// it then lengthens the message to its structure length (up to 2 GiB). An
+// automatic buffer allocates that much, which is allowed but not worth
+// fuzzing; such inputs are read only from application buffers.
+constexpr std::size_t kLengtheningLimit = 1 << 16;
+
+struct Description {
+  char format[8];
+  long encoding;
+  long characterSet;
+  bool operator==(const Description &other) const {
+    return std::memcmp(format, other.format, sizeof format) == 0 && encoding == other.encoding &&
+           characterSet == other.characterSet;
+  }
+};
+
+Description describe(const KxlMsg &message) {
+  Description description;
+  std::memcpy(description.format, message.descriptor()->format, sizeof description.format);
+  description.encoding = message.encoding();
+  description.characterSet = message.characterSet();
+  return description;
+}
+
+// The description a header restores: its format blank padded to 8.
+Description describe(const KxlHdr &header) {
+  Description description;
+  const std::string format = kxlfuzz::textOf(header.format());
+  KXLFUZZ_REQUIRE(format.size() <= sizeof description.format);
+  std::memset(description.format, ' ', sizeof description.format);
+  std::memcpy(description.format, format.data(), format.size());
+  description.encoding = header.encoding();
+  description.characterSet = header.characterSet();
+  return description;
+}
+
+const Kind *kindOf(const KxlMsg &message) {
+  for (const Kind &kind : kKinds) {
+    if (message.formatIs(kind.format)) return &kind;
+  }
+  return nullptr;
+}
+
+std::string contents(const KxlMsg &message) {
+  return std::string(message.bufferPointer(), message.messageLength());
+}
+
+// Writes `item` into a fresh message; a header first gets its own
+// description as the message's, so that writing keeps it.
+void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
+  if (kind.header) {
+    const Description description = describe(static_cast<const KxlHdr &>(item));
+    message.setFormat(std::string(description.format, sizeof description.format).c_str());
+    message.setEncoding(description.encoding);
+    message.setCharacterSet(description.characterSet);
+  }
+  KXLFUZZ_REQUIRE(item.copyOut(message));
+  kxlfuzz::checkCache(message);
+  KXLFUZZ_REQUIRE(message.formatIs(kind.format));
+}
+
+void roundTrip(KxlItm &item, const Kind &kind) {
+  KxlMsg first;
+  writeFresh(item, kind, first);
+  const std::string firstContents = contents(first);
+  const KXMD firstDescriptor = *first.descriptor();
+  const Description written =
+      kind.header ? describe(static_cast<const KxlHdr &>(item)) : Description{};
+  KXLFUZZ_REQUIRE(first.setDataOffset(0));
+  std::unique_ptr<KxlItm> again = kind.make();
+  KXLFUZZ_REQUIRE(first.readItem(*again));
+  KXLFUZZ_REQUIRE(first.dataOffset() == first.messageLength());
+  if (kind.header) {
+    KXLFUZZ_REQUIRE(describe(first) == written);
+    KXLFUZZ_REQUIRE(describe(static_cast<const KxlHdr &>(*again)) == written);
+    KXLFUZZ_REQUIRE(static_cast<const KxlHdr &>(*again).headerFlags() ==
+                    static_cast<const KxlHdr &>(item).headerFlags());
+  }
+  KxlMsg second;
+  writeFresh(*again, kind, second);
+  KXLFUZZ_REQUIRE(contents(second) == firstContents);
+  KXLFUZZ_REQUIRE(std::memcmp(second.descriptor(), &firstDescriptor, sizeof(KXMD)) == 0);
+}
+
+// What a successful read of a body item must hold, from the bytes it read.
+void checkBody(const KxlItm &item, const Kind &kind, const std::string &data) {
+  if (kind.make == make<KxlStr>) {
+    const KxlStr &text = static_cast<const KxlStr &>(item);
+    kxlfuzz::checkString(text);
+    KXLFUZZ_REQUIRE(kxlfuzz::textOf(text) == data.substr(0, std::strlen(data.c_str())));
+  } else if (kind.make == make<KxlBin>) {
+    const KxlBin &bytes = static_cast<const KxlBin &>(item);
+    KXLFUZZ_REQUIRE(bytes.dataLength() == data.size());
+    KXLFUZZ_REQUIRE(data.empty() ||
+                    std::memcmp(bytes.dataPointer(), data.data(), data.size()) == 0);
+  } else {
+    // The character form holds the queue name blank padded.
+    KxlTrg trigger = static_cast<const KxlTrg &>(item);
+    tagKXTMC2 characters;
+    KXLFUZZ_REQUIRE(trigger.copyOut(&characters));
+    std::string queueName = kxlfuzz::textOf(trigger.queueName());
+    queueName.resize(sizeof characters.queueName, ' ');
+    KXLFUZZ_REQUIRE(queueName.compare(0, queueName.size(), characters.queueName,
+                                      sizeof characters.queueName) == 0);
+  }
+}
+
+// True when reading the reference header at the data offset would grow an
+// automatic buffer past the limit.
+bool lengthensTooFar(const KxlMsg &message) {
+  constexpr std::size_t kStructureLengthAt = 8;
+  if (!message.automaticBuffer() || message.dataLength() < kStructureLengthAt + 4) return false;
+  std::int32_t structureLength;
+  std::memcpy(&structureLength, message.dataPointer() + kStructureLengthAt, 4);
+  return structureLength > 0 &&
+         static_cast<std::size_t>(structureLength) > message.dataLength() + kLengtheningLimit;
+}
+
+// Reads one item of `kind`; true when it was read.
+bool readOne(KxlMsg &message, const Kind &kind) {
+  const std::size_t offset = message.dataOffset();
+  const Description before = describe(message);
+  const std::string data(message.dataPointer(), message.dataLength());
+  const bool formatMatches = message.formatIs(kind.format);
+
+  std::unique_ptr<KxlItm> item = kind.make();
+  const bool read = message.readItem(*item);
+  KXLFUZZ_REQUIRE(message.completionCode() == item->completionCode());
+  KXLFUZZ_REQUIRE(message.reasonCode() == item->reasonCode());
+  kxlfuzz::checkCache(message);
+
+  if (!formatMatches) {
+    const long reason = item->reasonCode();
+    KXLFUZZ_REQUIRE(!read);
+    KXLFUZZ_REQUIRE(
+        reason == KXRC_WRONG_FORMAT ||
+        (kind.structureId && (reason == KXRC_WRONG_STRUCTURE_ID || reason == KXRC_WRONG_ENCODING)));
+  }
+  if (!read) {
+    KXLFUZZ_REQUIRE(item->completionCode() == KXCC_FAILED);
+    KXLFUZZ_REQUIRE(message.dataOffset() == offset);
+    KXLFUZZ_REQUIRE(describe(message) == before);
+    return false;
+  }
+
+  if (kind.header) {
+    KXLFUZZ_REQUIRE(message.dataOffset() > offset);
+    KXLFUZZ_REQUIRE(describe(message) == describe(static_cast<const KxlHdr &>(*item)));
+  } else {
+    KXLFUZZ_REQUIRE(describe(message) == before);
+    if (kind.structureId) {
+      KXLFUZZ_REQUIRE(message.dataOffset() == offset + sizeof(KXTM));
+    } else {
+      KXLFUZZ_REQUIRE(message.dataOffset() == message.messageLength());
+    }
+    checkBody(*item, kind, data);
+  }
+  roundTrip(*item, kind);
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  Input input(data, size);
+  const std::uint8_t formatChoice = input.byte();
+  const std::uint8_t flags = input.byte();
+  const std::size_t offset = input.byte();
+  std::string format = formatChoice % (kKindCount + 1) < kKindCount
+                           ? kKinds[formatChoice % (kKindCount + 1)].format
+                           : input.bytes(8);
+  const long encoding = (flags & 3) == 3 ? static_cast<std::int32_t>(input.int32()) : 546;
+  const long characterSet = (flags & 4) != 0 ? static_cast<std::int32_t>(input.int32()) : 0;
+  const bool applicationBuffer = (flags & 8) != 0;
+  const bool wrongKindFirst = (flags & 16) != 0;
+  const std::string rest = input.rest();
+  // An exact-size copy, so that the sanitizer sees any read past the end.
+  std::vector<char> bytes(rest.begin(), rest.end());
+
+  KxlMsg message;
+  if (applicationBuffer && !bytes.empty()) {
+    KXLFUZZ_REQUIRE(message.useFullBuffer(bytes.data(), bytes.size()));
+  } else {
+    KXLFUZZ_REQUIRE(message.write(bytes.size(), bytes.data()));
+  }
+  KXLFUZZ_REQUIRE(message.setDataOffset(offset < bytes.size() ? offset : bytes.size()));
+  message.setFormat(format.c_str());
+  message.setEncoding(encoding);
+  message.setCharacterSet(characterSet);
+  kxlfuzz::checkCache(message);
+
+  const Kind *kind = kindOf(message);
+  if (wrongKindFirst || kind == nullptr) {
+    const std::size_t index = (flags >> 5) % kKindCount;
+    const Kind &other = kind == &kKinds[index] ? kKinds[(index + 1) % kKindCount] : kKinds[index];
+    readOne(message, other);
+  }
+  for (; kind != nullptr; kind = kindOf(message)) {
+    if (kind->make == make<KxlRfh> && lengthensTooFar(message)) break;
+    if (!readOne(message, *kind) || !kind->header) break;
+  }
+  // An application buffer is never written by reads.
+  KXLFUZZ_REQUIRE(!applicationBuffer || rest.empty() ||
+                  std::memcmp(bytes.data(), rest.data(), rest.size()) == 0);
+  return 0;
+}

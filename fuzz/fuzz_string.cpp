@@ -1,0 +1,302 @@
+// Drives the string operations that take text apart (number reading and
+// cutting, the tokeniser, find, compare, substring, strips, storage
+// changes, joins and appends) with a sequence decoded from the input, on a
+// string whose text is also kept as a plain std::string model.
+//
+// After every operation: the representation rules hold for every string
+// involved, the string's text equals the model, and the result agrees with
+// a direct computation on the model (compare is also antisymmetric; a
+// found position really holds the text sought and is the first from the
+// start offset).
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "fuzz_support.hpp"
+#include "kxli.hpp"
+
+namespace {
+
+using kxlfuzz::Input;
+using kxlfuzz::textOf;
+
+KxlStr fromModel(const std::string &text) { return KxlStr(text.c_str()); }
+
+int sign(int value) { return (value > 0) - (value < 0); }
+
+// Unsigned byte order; a proper prefix is the smaller.
+int compareModel(const std::string &a, const std::string &b) {
+  const int bytes = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+  if (bytes != 0) return sign(bytes);
+  return sign(static_cast<int>(a.size() > b.size()) - static_cast<int>(a.size() < b.size()));
+}
+
+// The characters a number at the front of `text` spans (blanks and tabs,
+// a sign, digits), 0 when there is none; `value` as saturated to 32 bits.
+std::size_t numberModel(const std::string &text, long &value) {
+  std::size_t at = text.find_first_not_of(" \t");
+  if (at == std::string::npos) return 0;
+  const std::size_t signAt = at;
+  if (text[at] == '+' || text[at] == '-') ++at;
+  const std::size_t digits = text.find_first_not_of("0123456789", at);
+  const std::size_t end = digits == std::string::npos ? text.size() : digits;
+  if (end == at) return 0;
+  const long long parsed = std::strtoll(text.substr(signAt, end - signAt).c_str(), nullptr, 10);
+  value = static_cast<long>(std::clamp<long long>(parsed, INT32_MIN, INT32_MAX));
+  return end;
+}
+
+// The tokeniser on the model: leading delimiters `skipped`, the token, and
+// the count copyOut returns.
+std::size_t tokenModel(const std::string &text, char delimiter, std::string &token) {
+  const std::size_t skipped = std::min(text.find_first_not_of(delimiter), text.size());
+  if (skipped == text.size()) return 0;
+  const std::size_t end = std::min(text.find(delimiter, skipped), text.size());
+  token = text.substr(skipped, end - skipped);
+  return end;
+}
+
+class Session {
+ public:
+  explicit Session(Input &input) : input_(input) {}
+
+  void step() {
+    const std::uint8_t operation = input_.byte();
+    switch (operation % 16) {
+      case 0:
+        replaceText();
+        break;
+      case 1:
+        setBytes();
+        break;
+      case 2:
+        readNumber(operation & 0x10);
+        break;
+      case 3:
+        readToken(operation & 0x10);
+        break;
+      case 4:
+        findText();
+        break;
+      case 5:
+        compareText();
+        break;
+      case 6:
+        substring();
+        break;
+      case 7:
+        join(operation >> 4);
+        break;
+      case 8:
+        strip(operation & 0x10);
+        break;
+      case 9:
+        changeStorage();
+        break;
+      case 10:
+        copyToBuffer();
+        break;
+      case 11:
+        appendBytes();
+        break;
+      case 12:
+        upperCase();
+        break;
+      default:
+        replaceText();
+        break;
+    }
+    kxlfuzz::checkString(string_);
+    KXLFUZZ_REQUIRE(textOf(string_) == model_);
+  }
+
+ private:
+  void replaceText() {
+    model_ = input_.text();
+    string_ = fromModel(model_);
+    KXLFUZZ_REQUIRE(string_.storage() == (model_.empty() ? 0 : model_.size() + 1));
+  }
+
+  void setBytes() {
+    const std::string bytes = input_.bytes(input_.byte());
+    KXLFUZZ_REQUIRE(string_.set(bytes.data(), bytes.size()));
+    const bool hasNull = bytes.find('\0') != std::string::npos;
+    KXLFUZZ_REQUIRE(string_.storage() == (bytes.empty() ? 0 : bytes.size() + (hasNull ? 0 : 1)));
+    model_ = bytes.substr(0, std::strlen(bytes.c_str()));
+  }
+
+  void readNumber(bool cut) {
+    long expected = 0x5a5a;
+    const std::size_t expectedCount = numberModel(model_, expected);
+    long value = 0x5a5a;
+    const std::size_t count = cut ? string_.cutOut(value) : string_.copyOut(value);
+    KXLFUZZ_REQUIRE(count == expectedCount);
+    KXLFUZZ_REQUIRE(value == expected);
+    if (cut) model_.erase(0, count);
+  }
+
+  void readToken(bool cut) {
+    const char delimiter = static_cast<char>(input_.byte() % 4 == 0 ? ' ' : input_.byte());
+    KxlStr token("unchanged");
+    std::string expectedToken = "unchanged";
+    const std::size_t expected = tokenModel(model_, delimiter, expectedToken);
+    const std::size_t count =
+        cut ? string_.cutOut(token, delimiter) : string_.copyOut(token, delimiter);
+    kxlfuzz::checkString(token);
+    KXLFUZZ_REQUIRE(textOf(token) == expectedToken);
+    if (!cut) {
+      KXLFUZZ_REQUIRE(count == expected);
+      return;
+    }
+    model_.erase(0, expected);
+    std::size_t stripped = 0;
+    if (expected != 0 && delimiter != ' ' && delimiter != '\0') {
+      stripped = std::min(model_.find_first_not_of(delimiter), model_.size());
+      model_.erase(0, stripped);
+    }
+    KXLFUZZ_REQUIRE(count == expected + stripped);
+  }
+
+  void findText() {
+    const std::string sought = input_.text(8);
+    const std::size_t start = input_.byte();
+    std::size_t offset = start;
+    const bool found = string_.find(fromModel(sought), offset);
+    const std::size_t at = start <= model_.size() ? model_.find(sought, start) : std::string::npos;
+    KXLFUZZ_REQUIRE(found == (sought.empty() || at != std::string::npos));
+    if (sought.empty() || start + sought.size() > model_.size()) {
+      KXLFUZZ_REQUIRE(offset == start);
+    } else if (found) {
+      KXLFUZZ_REQUIRE(offset == at);
+      KXLFUZZ_REQUIRE(model_.compare(offset, sought.size(), sought) == 0);
+    } else {
+      KXLFUZZ_REQUIRE(offset == model_.size() - sought.size() + 1);
+    }
+  }
+
+  void compareText() {
+    const std::string otherText =
+        input_.byte() % 2 == 0 ? model_.substr(0, input_.byte()) : input_.text();
+    const KxlStr other = fromModel(otherText);
+    const short forward = string_.compare(other);
+    KXLFUZZ_REQUIRE(forward == compareModel(model_, otherText));
+    KXLFUZZ_REQUIRE(other.compare(string_) == -forward);
+    KXLFUZZ_REQUIRE(string_.compare(otherText.c_str()) == forward);
+  }
+
+  void substring() {
+    const std::size_t offset = input_.byte() % 64;
+    const std::size_t length = input_.byte() % 64;
+    const KxlStr part = string_(offset, length);
+    kxlfuzz::checkString(part);
+    std::string expected;
+    const std::size_t wanted =
+        length != 0 ? length : model_.size() - std::min(offset, model_.size());
+    if (offset < model_.size() && offset + wanted <= model_.size()) {
+      expected = model_.substr(offset, wanted);
+    }
+    KXLFUZZ_REQUIRE(textOf(part) == expected);
+    KXLFUZZ_REQUIRE(part.storage() == (expected.empty() ? 0 : expected.size() + 1));
+  }
+
+  void join(int form) {
+    const std::string other = input_.text(32);
+    switch (form % 4) {
+      case 0:
+        string_ += fromModel(other);
+        model_ += other;
+        break;
+      case 1:
+        string_ = string_ + fromModel(other);
+        model_ += other;
+        break;
+      case 2: {
+        const long value = static_cast<std::int32_t>(input_.int32());
+        string_ += value;
+        model_ += std::to_string(value);
+        break;
+      }
+      default: {
+        const char ch = static_cast<char>(input_.byte());
+        string_ = string_ + ch;
+        if (ch != '\0') model_ += ch;
+        break;
+      }
+    }
+    KXLFUZZ_REQUIRE(string_.completionCode() == KXCC_OK);
+  }
+
+  void strip(bool trailing) {
+    const char ch = static_cast<char>(input_.byte() % 2 == 0 ? ' ' : input_.byte());
+    const std::size_t storage = string_.storage();
+    const std::size_t removed = trailing ? string_.stripTrailing(ch) : string_.stripLeading(ch);
+    std::size_t expected = 0;
+    if (ch != '\0' && trailing) {
+      const std::size_t last = model_.find_last_not_of(ch);
+      expected = model_.size() - (last == std::string::npos ? 0 : last + 1);
+      model_.erase(model_.size() - expected);
+      KXLFUZZ_REQUIRE(string_.storage() == storage);
+    } else if (ch != '\0') {
+      expected = std::min(model_.find_first_not_of(ch), model_.size());
+      model_.erase(0, expected);
+    }
+    KXLFUZZ_REQUIRE(removed == expected);
+  }
+
+  void changeStorage() {
+    const std::size_t size = input_.size();
+    const std::string before = model_;
+    if (string_.setStorage(size)) {
+      KXLFUZZ_REQUIRE(string_.storage() == size);
+      model_ = size == 0 ? std::string() : model_.substr(0, std::min(model_.size(), size - 1));
+    } else {
+      KXLFUZZ_REQUIRE(string_.reasonCode() == KXRC_STORAGE_NOT_AVAILABLE);
+      KXLFUZZ_REQUIRE(textOf(string_) == before);
+    }
+  }
+
+  void copyToBuffer() {
+    const std::size_t length = input_.byte() % 48;
+    const char pad = static_cast<char>(input_.byte());
+    std::string buffer(length + 1, '\x7f');
+    string_.clearErrorCodes();
+    KXLFUZZ_REQUIRE(string_.copyOut(&buffer[0], length, pad));
+    std::string expected = model_.substr(0, length);
+    expected.resize(length, pad);
+    KXLFUZZ_REQUIRE(buffer.substr(0, length) == expected);
+    KXLFUZZ_REQUIRE(buffer[length] == '\x7f');
+    KXLFUZZ_REQUIRE(string_.reasonCode() ==
+                    (model_.size() > length ? KXRC_DATA_TRUNCATED : KXRC_NONE));
+  }
+
+  void appendBytes() {
+    const std::string bytes = input_.bytes(input_.byte() % 32);
+    KXLFUZZ_REQUIRE(string_.pasteIn(bytes.data(), bytes.size()));
+    std::string appended = bytes;
+    std::replace(appended.begin(), appended.end(), '\0', '.');
+    model_ += appended;
+  }
+
+  void upperCase() {
+    const KxlStr upper = string_.upperCase();
+    kxlfuzz::checkString(upper);
+    KXLFUZZ_REQUIRE(upper.length() == model_.size());
+    KXLFUZZ_REQUIRE(upper.storage() == string_.storage());
+  }
+
+  Input &input_;
+  KxlStr string_;
+  std::string model_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  Input input(data, size);
+  Session session(input);
+  for (int steps = 0; steps < 64 && !input.empty(); ++steps) session.step();
+  return 0;
+}
