@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,8 @@ struct Scene {
   char destination[4] = {'-', '-', '-', '-'};
   char *into = destination;
   char *none = nullptr;
+  // Two bytes below the top of the address space: four bytes there wrap.
+  char *top = reinterpret_cast<char *>(UINTPTR_MAX - 1);
   std::unique_ptr<kxltest::PointerRefusal> refusal;
   bool refusing(const void *pointer, kxltest::PointerRefusal::Mode mode) {
     refusal = std::make_unique<kxltest::PointerRefusal>(pointer, 1, mode);
@@ -139,6 +142,8 @@ const struct Refusal {
     {true,
      [](KxlCac &c, S &s) { return s.refusing(&s.application[3], kWrite) && c.write(2, "ab"); }, 63,
      kWriteRefused, KXRC_BUFFER_ERROR, 9},
+    {false, [](KxlCac &c, S &s) { return c.write(4, s.top); }, 62, kReadRefused, KXRC_BUFFER_ERROR,
+     9},
     {false, [](KxlCac &c, S &) { return c.write(SIZE_MAX - 1, nullptr); }, 3,
      "KxlCache::moreBytes (error): storage not available", KXRC_STORAGE_NOT_AVAILABLE, 9},
     {false, [](KxlCac &c, S &s) { return c.read(5, s.into); }, 4,
@@ -148,6 +153,8 @@ const struct Refusal {
     {true,
      [](KxlCac &c, S &s) { return s.refusing(&s.destination[1], kWrite) && c.read(2, s.into); }, 63,
      kWriteRefused, KXRC_BUFFER_ERROR, 4},
+    {false, [](KxlCac &c, S &s) { return c.read(4, s.top); }, 63, kWriteRefused, KXRC_BUFFER_ERROR,
+     4},
     // An application buffer is refused before its length is looked at.
     {true, [](KxlCac &c, S &) { return c.resizeBuffer(8); }, 5, kNotResizable,
      KXRC_USER_BUFFER_NOT_RESIZABLE, 5},
@@ -160,22 +167,56 @@ const struct Refusal {
      kReadRefused, KXRC_BUFFER_ERROR, 8},
 };
 
+// Each refusal is made twice: traced, and with nobody listening, where
+// reads and writes decide without the trace whether only a copy is left.
 TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
-  for (const Refusal &r : kRefusals) {
-    SCOPED_TRACE(r.text);
-    Scene scene;
-    KxlCac cache;
-    ASSERT_TRUE(!r.application || cache.useEmptyBuffer(scene.application, 8));
-    ASSERT_TRUE(cache.write(6, "abcdef"));
-    ASSERT_TRUE(cache.setDataOffset(2));
-    const CacheState before = stateOf(cache);
-    kxltest::TraceCapture trace;
-    EXPECT_FALSE(r.run(cache, scene));
-    EXPECT_EQ(textsOf(trace), (Texts{{r.function, r.text}}));
-    EXPECT_EQ(codesOf(cache), (Codes{KXCC_FAILED, r.reason}));
-    EXPECT_EQ(trace.exitValues(r.traced), Exits{static_cast<std::int32_t>(r.reason)});
-    EXPECT_EQ(stateOf(cache), before);
-    EXPECT_EQ(std::string(scene.destination, 4), "----");
+  for (const bool traced : {true, false}) {
+    for (const Refusal &r : kRefusals) {
+      SCOPED_TRACE(::testing::Message() << r.text << (traced ? " traced" : " quiet"));
+      Scene scene;
+      KxlCac cache;
+      ASSERT_TRUE(!r.application || cache.useEmptyBuffer(scene.application, 8));
+      ASSERT_TRUE(cache.write(6, "abcdef"));
+      ASSERT_TRUE(cache.setDataOffset(2));
+      const CacheState before = stateOf(cache);
+      auto trace = traced ? std::make_unique<kxltest::TraceCapture>() : nullptr;
+      EXPECT_FALSE(r.run(cache, scene));
+      if (trace != nullptr) {
+        EXPECT_EQ(textsOf(*trace), (Texts{{r.function, r.text}}));
+        EXPECT_EQ(trace->exitValues(r.traced), Exits{static_cast<std::int32_t>(r.reason)});
+      }
+      EXPECT_EQ(codesOf(cache), (Codes{KXCC_FAILED, r.reason}));
+      EXPECT_EQ(stateOf(cache), before);
+      EXPECT_EQ(std::string(scene.destination, 4), "----");
+    }
+  }
+}
+
+// Short moves are made without memmove; they must still be right for every
+// length and when source and target overlap (a message written from, or
+// read into, its own buffer), in either direction.
+TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
+  const std::string bytes = kxltest::pattern(200);
+  for (std::size_t count = 1; count <= 80; ++count) {
+    for (const std::size_t other : {0, 45, 50, 55, 120}) {
+      SCOPED_TRACE(::testing::Message() << count << " bytes, other end at " << other);
+      std::string model = bytes;
+      std::memmove(&model[50], &model[other], count);
+      KxlCac cache;
+      ASSERT_TRUE(cache.write(200, bytes.data()) && cache.setDataOffset(50));
+      ASSERT_TRUE(cache.write(count, cache.bufferPointer() + other));
+      EXPECT_EQ(stateOf(cache).contents, model);
+      EXPECT_EQ(cache.dataOffset(), 50 + count);
+
+      model = bytes;
+      std::memmove(&model[other], &model[50], count);
+      KxlCac reader;
+      ASSERT_TRUE(reader.write(200, bytes.data()) && reader.setDataOffset(50));
+      char *destination = reader.bufferPointer() + other;
+      ASSERT_TRUE(reader.read(count, destination));
+      EXPECT_EQ(stateOf(reader).contents, model);
+      EXPECT_EQ(reader.dataOffset(), 50 + count);
+    }
   }
 }
 

@@ -154,6 +154,24 @@ TEST(KxlTrcTest, PointerChecks) {
   EXPECT_TRUE(KxlTrc::checkWritePointer(&byte, 1));
 }
 
+// The listening bits are what kxli reads before every record and check:
+// each must be set exactly while its sink or check is installed.
+TEST(KxecsTest, ListeningBitsFollowWhatIsInstalled) {
+  const unsigned int quiet = xcsListeningNow();  // the trace bit is set when KXECS_TRACE is
+  EXPECT_EQ(quiet & XCS_LISTENING_CHECK, 0u);
+  {
+    kxltest::TraceCapture trace;
+    EXPECT_EQ(xcsListeningNow(), quiet | XCS_LISTENING_TRACE);
+    {
+      char byte = 0;
+      kxltest::PointerRefusal refusal(&byte);
+      EXPECT_EQ(xcsListeningNow(), quiet | XCS_LISTENING_TRACE | XCS_LISTENING_CHECK);
+    }
+    EXPECT_EQ(xcsListeningNow(), quiet | XCS_LISTENING_TRACE);
+  }
+  EXPECT_EQ(xcsListeningNow(), quiet);
+}
+
 TEST(KxecsTest, PointerCheckModesReachTheHook) {
   struct Seen {
     std::vector<std::uint16_t> modes;

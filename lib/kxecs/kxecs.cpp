@@ -12,8 +12,9 @@
 namespace {
 
 // The sink and the pointer hook are installed together with their context,
-// so both pairs are read and written under one mutex each; `sinkSet` and
-// `checkSet` let the calls that find nothing installed skip the lock.
+// so both pairs are read and written under one mutex each; `sinkSet` and the
+// check bit of xcsListening let the calls that find nothing installed skip
+// the lock.
 std::mutex sinkMutex;
 xcsTraceSink sink = nullptr;
 void *sinkContext = nullptr;
@@ -22,7 +23,6 @@ std::atomic<bool> sinkSet{false};
 std::mutex checkMutex;
 xcsPointerCheck check = nullptr;
 void *checkContext = nullptr;
-std::atomic<bool> checkSet{false};
 
 // The KXECS_TRACE output, or null. Opened once, by the first thread that
 // asks whether anyone listens or makes a record that finds no sink; the
@@ -40,6 +40,23 @@ std::FILE *output() {
   static std::FILE *const opened = openOutput();
   return opened;
 }
+
+// Sets or clears `bit` of xcsListening; the other bits stay as they are.
+void publish(unsigned int bit, bool on) {
+  if (on) {
+    __atomic_fetch_or(&xcsListening, bit, __ATOMIC_RELEASE);
+  } else {
+    __atomic_fetch_and(&xcsListening, ~bit, __ATOMIC_RELEASE);
+  }
+}
+
+// Opens the output when kxecs is loaded, so that the trace bit is right
+// before any caller reads it.
+struct OutputDecision {
+  OutputDecision() {
+    if (output() != nullptr) publish(XCS_LISTENING_TRACE, true);
+  }
+} const outputDecision;
 
 const char *kindName(xcsRecordKind kind) {
   switch (kind) {
@@ -95,6 +112,8 @@ void deliver(xcsRecordKind kind, uint32_t component, uint32_t function, int32_t 
 
 extern "C" {
 
+unsigned int xcsListening = 0;
+
 void xcsCPInitTerm_e(int32_t stage) { deliver(XCS_INIT_TERM, 0, 0, stage, nullptr); }
 
 void xtr_fnc_entryFn_e(int32_t component, int32_t function, int32_t zero) {
@@ -118,7 +137,7 @@ int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uint16_t mode) {
     const uint64_t start = reinterpret_cast<uintptr_t>(pointer);
     if (start + length < start) return 1;  // the range wraps past the top
   }
-  if (!checkSet.load(std::memory_order_acquire)) return 0;
+  if ((xcsListeningNow() & XCS_LISTENING_CHECK) == 0) return 0;
   xcsPointerCheck installed;
   void *context;
   {
@@ -135,19 +154,14 @@ void xcsSetTraceSink(xcsTraceSink newSink, void *context) {
   sink = newSink;
   sinkContext = context;
   sinkSet.store(newSink != nullptr, std::memory_order_release);
+  publish(XCS_LISTENING_TRACE, newSink != nullptr || output() != nullptr);
 }
 
 void xcsSetPointerCheck(xcsPointerCheck newCheck, void *context) {
   std::lock_guard<std::mutex> hold(checkMutex);
   check = newCheck;
   checkContext = context;
-  checkSet.store(newCheck != nullptr, std::memory_order_release);
+  publish(XCS_LISTENING_CHECK, newCheck != nullptr);
 }
-
-int xcsTraceActive(void) {
-  return sinkSet.load(std::memory_order_acquire) || output() != nullptr ? 1 : 0;
-}
-
-int xcsPointerCheckActive(void) { return checkSet.load(std::memory_order_acquire) ? 1 : 0; }
 
 }  // extern "C"

@@ -12,8 +12,7 @@
  * installed with xcsSetPointerCheck decides.
  *
  * A caller that makes many records or checks can ask first whether anyone
- * listens (xcsTraceActive, xcsPointerCheckActive) and skip what would have
- * no effect.
+ * listens (xcsListeningNow) and skip what would have no effect.
  *
  * All functions may be called from any thread.
  */
@@ -68,21 +67,27 @@ KXECS_EXPORT void xcsSetPointerCheck(xcsPointerCheck check, void *context);
 
 /* Whether anyone listens, for callers that skip work nobody would see.
  *
- * xcsTraceActive: non-zero while a trace sink is installed, or when the
- * KXECS_TRACE output is open; 0 when every record would be dropped. Whether
- * the output is open is decided once, at the first call of this function or
- * the first record, whichever comes first (reading KXECS_TRACE then), and
- * stays so for the life of the process.
+ * xcsListening holds the bits below; read it with xcsListeningNow, which is
+ * an inline load and no call, so that asking costs next to nothing.
  *
- * xcsPointerCheckActive: non-zero while a pointer check is installed. While
- * it is 0, xcsCheckPointer_e answers from the null and wrap-around tests
- * alone, so a caller may make those itself and skip the call.
+ * XCS_LISTENING_TRACE: a trace sink is installed, or the KXECS_TRACE output
+ * is open. While it is clear every record would be dropped. Whether the
+ * output is open is decided once, when kxecs is loaded (reading KXECS_TRACE
+ * then), and stays so for the life of the process.
  *
- * Neither takes a lock (after the first decision about the output). The
- * answer may change as soon as another thread installs or removes a sink or
- * a check. */
-KXECS_EXPORT int xcsTraceActive(void);
-KXECS_EXPORT int xcsPointerCheckActive(void);
+ * XCS_LISTENING_CHECK: a pointer check is installed. While it is clear,
+ * xcsCheckPointer_e answers from the null and wrap-around tests alone, so a
+ * caller may make those itself and skip the call.
+ *
+ * The bits change only inside xcsSetTraceSink and xcsSetPointerCheck; the
+ * answer may change as soon as another thread calls one of them. Callers
+ * never write xcsListening. */
+#define XCS_LISTENING_TRACE 1u
+#define XCS_LISTENING_CHECK 2u
+KXECS_EXPORT extern unsigned int xcsListening;
+static inline unsigned int xcsListeningNow(void) {
+  return __atomic_load_n(&xcsListening, __ATOMIC_ACQUIRE);
+}
 
 #ifdef __cplusplus
 }

@@ -101,6 +101,12 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
   // REQUIRES: reserveFront succeeded on the same list; no piece lies in
   // the buffer.
   bool writeFront(const Piece *pieces, std::size_t count);
+  // The steps of write before its copy: the entry and exit records, room
+  // for `count` bytes at the data offset, and the checks of source and
+  // target. True when the copy may be made.
+  bool admitWrite(std::size_t count, const char *source);
+  // The same for read: records, enough data, the check of the destination.
+  bool admitRead(std::size_t count, const char *destination);
   // The pieces' total length; false when it cannot be represented.
   static bool frontLength(const Piece *pieces, std::size_t count, std::size_t &total);
 

@@ -2,8 +2,9 @@
 // to kxli). Construct it first thing in the operation; when it goes out of
 // scope it reports the owner's reason code at that moment as the exit value.
 //
-// Also here: the two questions kxli asks the common-services layer before
-// tracing or checking a pointer, so that work nobody would see is skipped.
+// Also here: the questions kxli asks the common-services layer before
+// tracing or checking a pointer (an inline load, no call), so that work
+// nobody would see is skipped.
 // Whenever a sink, the trace output or a pointer check is active, every
 // record and every check is made exactly as without them.
 #ifndef KXLI_KXLSCOPE_HPP_
@@ -20,19 +21,26 @@ inline constexpr unsigned short kKxlComponent = 31;
 
 // True when a trace record made now would reach a sink or the trace output;
 // otherwise the trace calls would have no effect.
-inline bool kxlTraceListening() { return xcsTraceActive() != 0; }
+inline bool kxlTraceListening() { return (xcsListeningNow() & XCS_LISTENING_TRACE) != 0; }
+
+// The common-services pointer check with no check installed: `length`
+// bytes at `pointer` are refused when the pointer is null or the range wraps
+// past the top of the address space (in 64 bits, as that layer tests it).
+inline bool kxlRangeAddressable(const void *pointer, std::size_t length) {
+  if (length == 0) return true;
+  const std::uint64_t start = reinterpret_cast<std::uintptr_t>(pointer);
+  return pointer != nullptr && start + length >= start;
+}
 
 // The facade's pointer check: the stage-1 record, then the common-services
 // check of `length` bytes at `pointer` in `mode` (1 read, 2 write). With no
 // pointer check installed, that check is the null and wrap-around test
 // alone, and is made here without calling it.
 inline bool kxlPointerAcceptable(const void *pointer, std::size_t length, std::uint16_t mode) {
-  if (kxlTraceListening()) xcsCPInitTerm_e(1);
-  if (xcsPointerCheckActive() != 0) return xcsCheckPointer_e(pointer, length, mode) == 0;
-  if (length == 0) return true;
-  // In 64 bits, as the common-services layer tests it.
-  const std::uint64_t start = reinterpret_cast<std::uintptr_t>(pointer);
-  return pointer != nullptr && start + length >= start;
+  const unsigned int listening = xcsListeningNow();
+  if ((listening & XCS_LISTENING_TRACE) != 0) xcsCPInitTerm_e(1);
+  if ((listening & XCS_LISTENING_CHECK) != 0) return xcsCheckPointer_e(pointer, length, mode) == 0;
+  return kxlRangeAddressable(pointer, length);
 }
 
 class KxlTraceScope {
