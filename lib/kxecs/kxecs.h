@@ -66,28 +66,23 @@ typedef int (*xcsPointerCheck)(const void *pointer, uint64_t length, uint16_t mo
 KXECS_EXPORT void xcsSetPointerCheck(xcsPointerCheck check, void *context);
 
 /* Whether anyone listens, for callers that skip work nobody would see.
- *
- * xcsListening holds the bits below; read it with xcsListeningNow, which is
- * an inline load and no call, so that asking costs next to nothing.
- *
- * XCS_LISTENING_TRACE: a trace sink is installed, or the KXECS_TRACE output
- * is open. While it is clear every record would be dropped. Whether the
- * output is open is decided once, when kxecs is loaded (reading KXECS_TRACE
- * then), and stays so for the life of the process.
- *
- * XCS_LISTENING_CHECK: a pointer check is installed. While it is clear,
- * xcsCheckPointer_e answers from the null and wrap-around tests alone, so a
- * caller may make those itself and skip the call.
- *
- * The bits change only inside xcsSetTraceSink and xcsSetPointerCheck; the
- * answer may change as soon as another thread calls one of them. Callers
- * never write xcsListening. */
-#define XCS_LISTENING_TRACE 1u
-#define XCS_LISTENING_CHECK 2u
+ * xcsListening holds the bits below; read it with xcsListeningNow, an
+ * inline load and no call, so that asking costs next to nothing. The bits
+ * change only inside xcsSetTraceSink and xcsSetPointerCheck, and may change
+ * as soon as another thread calls one of them. Callers never write it. */
 KXECS_EXPORT extern unsigned int xcsListening;
+/* The bits of xcsListening, read with an acquiring atomic load. */
 static inline unsigned int xcsListeningNow(void) {
   return __atomic_load_n(&xcsListening, __ATOMIC_ACQUIRE);
 }
+/* Set while a trace sink is installed or the KXECS_TRACE output is open;
+ * while it is clear every record would be dropped. Whether the output is
+ * open is decided once, when kxecs is loaded (reading KXECS_TRACE then). */
+#define XCS_LISTENING_TRACE 1u
+/* Set while a pointer check is installed; while it is clear,
+ * xcsCheckPointer_e answers from the null and wrap-around tests alone, so a
+ * caller may make those itself and skip the call. */
+#define XCS_LISTENING_CHECK 2u
 
 #ifdef __cplusplus
 }
