@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "kxlmsg.hpp"
 #include "kxlmsgtest.hpp"
@@ -16,8 +15,6 @@ namespace {
 using kxltest::Codes;
 using kxltest::codesOf;
 using kxltest::pattern;
-using Exits = std::vector<std::int32_t>;
-using Refusal = kxltest::PointerRefusal;
 
 std::string bytesOf(const KxlBin &value) {
   return std::string(reinterpret_cast<const char *>(value.dataPointer()), value.dataLength());
@@ -25,83 +22,114 @@ std::string bytesOf(const KxlBin &value) {
 
 KxlBin binOf(const std::string &bytes) { return KxlBin(bytes.data(), bytes.size()); }
 
-TEST(KxlBinTest, RefusedPointersChangeNothing) {
-  kxltest::TraceCapture trace;
-  EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(KxlBin(nullptr, 0)));
-  const KxlBin refused(nullptr, 4);
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BUFFER_ERROR), codesOf(refused));
-  EXPECT_EQ(0u, refused.dataLength());
-  KxlBin value = binOf("abcde");
-  std::string field(8, '#');
-  {
-    Refusal refusal(&field[7], 1);
-    EXPECT_FALSE(value.set(field.data(), field.size()));
-    EXPECT_FALSE(value.copyOut(&field[0], field.size(), '\0'));
+// The exit records of the traced operations, "function:value" in order.
+std::string exitsOf(const kxltest::TraceCapture &trace) {
+  std::string exits;
+  for (const kxltest::TraceRecord &r : trace.records())
+    if (r.kind == XCS_EXIT)
+      exits += std::to_string(r.function) + ":" + std::to_string(r.value) + " ";
+  return exits;
+}
+
+// Every failure returns false and leaves the bytes "abcdef", the field and
+// the message's data offset as they were; it sets 2/reason, sends its one
+// text and ends the traced operations with the reason code.
+TEST(KxlBinTest, FailuresChangeNothing) {
+  enum Injected { kNothing, kNoStorage, kFieldRefused };
+  struct In {
+    KxlMsg message;  // ten bytes, format "        "
+    KxlBin other{"0123456789", 10};
+    std::string field = std::string(8, '#');
+  };
+  const char *kNoStorageText = "KxlBinary::setDataLength (error): storage not available";
+  const struct {
+    Injected injected;
+    long reason;
+    unsigned function;
+    const char *text;
+    const char *exits;
+    bool (*operation)(KxlBin &value, In &in);
+  } cases[] = {
+      {kFieldRefused, 2004, 62, "KxlError::checkReadPointer (error): buffer error", "",
+       [](KxlBin &v, In &in) { return v.set(in.field.data(), in.field.size()); }},
+      {kFieldRefused, 2004, 63, "KxlError::checkWritePointer (error): buffer error", "0:2004 ",
+       [](KxlBin &v, In &in) { return v.copyOut(&in.field[0], in.field.size(), '\0'); }},
+      {kNothing, 6110, 0, "KxlBinary::copyOut (error): no destination buffer", "0:6110 ",
+       [](KxlBin &v, In &) { return v.copyOut(nullptr, 8, ' '); }},
+      {kNothing, 6119, 1, "KxlBinary::pasteIn (error): wrong message format", "1:6119 ",
+       [](KxlBin &v, In &in) { return in.message.setFormat("KXSTR"), v.pasteIn(in.message); }},
+      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 ",
+       [](KxlBin &v, In &) { return v.setDataLength(12); }},
+      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 ",
+       [](KxlBin &v, In &in) { return v.set(in.other.dataPointer(), 3); }},
+      // The source's codes 0/0 are taken, then the storage fails.
+      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 ",
+       [](KxlBin &v, In &in) { return v = in.other, false; }},
+      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 1:2071 ",
+       [](KxlBin &v, In &in) { return v.pasteIn(in.message); }},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
+    if (c.injected == kNoStorage && !kxltest::allocationFailureWorks()) continue;
+    In in;
+    ASSERT_TRUE(in.message.writeItem(in.other) && in.message.setDataOffset(0));
+    KxlBin value = binOf("abcdef");
+    kxltest::TraceCapture trace;
+    std::optional<kxltest::AllocationFailure> failure;
+    std::optional<kxltest::PointerRefusal> refusal;
+    if (c.injected == kNoStorage) failure.emplace(1, true);
+    if (c.injected == kFieldRefused) refusal.emplace(&in.field[7]);
+    EXPECT_FALSE(c.operation(value, in));
+    failure.reset();
+    refusal.reset();
+    EXPECT_EQ(codesOf(value), Codes(2, c.reason));
+    EXPECT_EQ(bytesOf(value), "abcdef");
+    EXPECT_EQ(in.field, "########");
+    EXPECT_EQ(in.message.dataOffset(), 0u);
+    EXPECT_EQ(kxltest::textsOf(trace), (kxltest::Texts{{c.function, c.text}}));
+    EXPECT_EQ(exitsOf(trace), c.exits);
   }
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BUFFER_ERROR), codesOf(value));
-  EXPECT_EQ("abcde", bytesOf(value));
-  EXPECT_EQ("########", field);
-  EXPECT_EQ((kxltest::Texts{{62, "KxlError::checkReadPointer (error): buffer error"},
-                            {62, "KxlError::checkReadPointer (error): buffer error"},
-                            {63, "KxlError::checkWritePointer (error): buffer error"}}),
-            kxltest::textsOf(trace));
-  EXPECT_EQ(Exits{KXRC_BUFFER_ERROR}, trace.exitValues(0));
+  // A new byte string that cannot take its bytes is left empty with the codes.
+  EXPECT_EQ(codesOf(KxlBin(nullptr, 0)), Codes(0, 0));
+  const KxlBin refused(nullptr, 4);
+  EXPECT_EQ(codesOf(refused), Codes(2, 2004));
+  EXPECT_EQ(refused.dataLength(), 0u);
+  if (!kxltest::allocationFailureWorks()) return;
+  kxltest::AllocationFailure failure(1);
+  const KxlBin unstored("abc", 3);
+  EXPECT_EQ(codesOf(unstored), Codes(2, 2071));
+  EXPECT_EQ(unstored.dataPointer(), nullptr);
 }
 
 TEST(KxlBinTest, SetDataLengthGivesZeroBytes) {
   KxlBin value = binOf("wxyz");
   kxltest::TraceCapture trace;
   EXPECT_TRUE(value.setDataLength(4));  // the same length keeps the bytes
-  EXPECT_EQ("wxyz", bytesOf(value));
+  EXPECT_EQ(bytesOf(value), "wxyz");
   EXPECT_TRUE(value.setDataLength(10));
-  EXPECT_EQ(std::string(10, '\0'), bytesOf(value));
+  EXPECT_EQ(bytesOf(value), std::string(10, '\0'));
   EXPECT_TRUE(value.setDataLength(0));
-  EXPECT_EQ(nullptr, value.dataPointer());
-  EXPECT_EQ((Exits{0, 0, 0}), trace.exitValues(59));
+  EXPECT_EQ(value.dataPointer(), nullptr);
+  EXPECT_EQ(exitsOf(trace), "59:0 59:0 59:0 ");
   // The source may lie in the storage being replaced.
   value = binOf("abcdefgh");
-  EXPECT_TRUE(value.set(value.dataPointer() + 2, 3));
-  EXPECT_TRUE(value.set(value.dataPointer(), 3));
-  EXPECT_EQ("cde", bytesOf(value));
-}
-
-TEST(KxlBinTest, NoStorageKeepsTheOldBytes) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlMsg message;
-  KxlBin written = binOf(pattern(16));
-  ASSERT_TRUE(message.writeItem(written) && message.setDataOffset(0));
-  KxlBin value = binOf("abcdef");
-  const Codes failed(KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE);
-  kxltest::TraceCapture trace;
-  {
-    kxltest::AllocationFailure failure(1, true);
-    EXPECT_FALSE(value.setDataLength(12));
-    EXPECT_FALSE(value.set(written.dataPointer(), 3));
-    value = written;  // the source's codes 0/0 are taken, then the storage fails
-    EXPECT_EQ(failed, codesOf(value));
-    EXPECT_EQ(failed, codesOf(KxlBin(written.dataPointer(), 3)));
-    value.clearErrorCodes();
-    EXPECT_FALSE(value.pasteIn(message));
-  }
-  EXPECT_EQ(failed, codesOf(value));
-  EXPECT_EQ("abcdef", bytesOf(value));
-  EXPECT_EQ(std::vector<std::string>(5, "KxlBinary::setDataLength (error): storage not available"),
-            trace.texts(59));
-  EXPECT_EQ(Exits{KXRC_STORAGE_NOT_AVAILABLE}, trace.exitValues(1));
-  EXPECT_EQ(0u, message.dataOffset());
+  EXPECT_TRUE(value.set(value.dataPointer() + 2, 3) && value.set(value.dataPointer(), 3));
+  EXPECT_EQ(bytesOf(value), "cde");
 }
 
 TEST(KxlBinTest, EqualityAndIsNull) {
   const std::string values[] = {"", {"\0", 1}, {"\0\0\0", 3}, "abc", {"abc\0", 4}, "abd"};
   for (const std::string &left : values) {
-    for (const std::string &right : values) EXPECT_EQ(left == right, binOf(left) == binOf(right));
-    EXPECT_EQ(left == std::string(left.size(), '\0'), binOf(left).isNull()) << left;
+    for (const std::string &right : values) EXPECT_EQ(binOf(left) == binOf(right), left == right);
+    EXPECT_EQ(binOf(left).isNull(), left == std::string(left.size(), '\0')) << left;
   }
   KxlBin failed = binOf("ab");
   ASSERT_FALSE(failed.set(nullptr, 1));
   EXPECT_TRUE(failed == binOf("ab"));  // codes are not compared
 }
 
+// Shorter bytes are padded, longer ones cut, silently; a null buffer goes
+// with length 0.
 TEST(KxlBinTest, CopyOutPadsOrCutsWithoutAWarning) {
   const std::size_t cases[][3] = {{4, 24, 0}, {30, 24, 0}, {24, 24, ' '}, {0, 8, '*'}, {3, 1, ' '}};
   for (const auto &c : cases) {
@@ -112,18 +140,11 @@ TEST(KxlBinTest, CopyOutPadsOrCutsWithoutAWarning) {
     EXPECT_TRUE(value.copyOut(&field[0], c[1], static_cast<char>(c[2])));
     std::string expected = bytes.substr(0, c[1]) + "#";
     expected.insert(std::min(c[0], c[1]), c[1] - std::min(c[0], c[1]), static_cast<char>(c[2]));
-    EXPECT_EQ(expected, field) << c[0] << " into " << c[1];
-    EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(value));
-    EXPECT_EQ(Exits{0}, trace.exitValues(0));
-  }
-  for (const char *bytes : {"", "abcd"}) {  // a null buffer only with length 0
-    KxlBin value = binOf(bytes);
-    kxltest::TraceCapture trace;
+    EXPECT_EQ(field, expected) << c[0] << " into " << c[1];
     EXPECT_TRUE(value.copyOut(nullptr, 0, ' '));
-    EXPECT_FALSE(value.copyOut(nullptr, 8, ' '));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_NO_BUFFER), codesOf(value));
-    EXPECT_TRUE(trace.sawText(0, "KxlBinary::copyOut (error): no destination buffer"));
-    EXPECT_EQ((Exits{0, KXRC_NO_BUFFER}), trace.exitValues(0));
+    EXPECT_EQ(codesOf(value), Codes(0, 0));
+    EXPECT_TRUE(trace.texts().empty());
+    EXPECT_EQ(exitsOf(trace), "0:0 0:0 ");
   }
 }
 
@@ -137,11 +158,11 @@ TEST(KxlBinTest, CopiesOwnTheirBytes) {
   const KxlBin &same = assigned;
   assigned = same;
   for (const KxlBin *copy : {&constructed, &assigned}) {
-    EXPECT_EQ("0123456789ab", bytesOf(*copy));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BUFFER_ERROR), codesOf(*copy));
+    EXPECT_EQ(bytesOf(*copy), "0123456789ab");
+    EXPECT_EQ(codesOf(*copy), Codes(2, 2004));
   }
   assigned = KxlBin();
-  EXPECT_EQ(nullptr, assigned.dataPointer());
+  EXPECT_EQ(assigned.dataPointer(), nullptr);
 }
 
 TEST(KxlBinItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
@@ -150,28 +171,17 @@ TEST(KxlBinItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
   ASSERT_TRUE(message.write(11, "older data!"));
   KxlBin written = binOf("0123456789");
   EXPECT_TRUE(message.writeItem(written));
-  EXPECT_EQ("0123456789", std::string(message.bufferPointer(), message.messageLength()));
-  EXPECT_EQ("        /546/0", kxltest::formatOf(message) + "/" +
-                                  std::to_string(message.encoding()) + "/" +
-                                  std::to_string(message.characterSet()));
-  kxltest::TraceCapture trace;
+  EXPECT_EQ(std::string(message.bufferPointer(), message.messageLength()), "0123456789");
+  EXPECT_EQ(kxltest::formatOf(message) + "/" + std::to_string(message.encoding()) + "/" +
+                std::to_string(message.characterSet()),
+            "        /546/0");
   for (std::size_t offset : {0, 4, 10}) {
     ASSERT_TRUE(message.setDataOffset(offset));
     KxlBin read = binOf("old");
     EXPECT_TRUE(message.readItem(read));
-    EXPECT_EQ(std::string("0123456789").substr(offset), bytesOf(read));
-    EXPECT_EQ(10u, message.dataOffset());
+    EXPECT_EQ(bytesOf(read), std::string("0123456789").substr(offset));
+    EXPECT_EQ(message.dataOffset(), 10u);
   }
-  ASSERT_TRUE(message.setDataOffset(2));
-  message.setFormat("KXSTR");
-  KxlBin value = binOf("old");
-  EXPECT_FALSE(message.readItem(value));
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_WRONG_FORMAT), codesOf(value));
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_WRONG_FORMAT), codesOf(message));
-  EXPECT_EQ("old", bytesOf(value));
-  EXPECT_EQ(2u, message.dataOffset());
-  EXPECT_TRUE(trace.sawText(1, "KxlBinary::pasteIn (error): wrong message format"));
-  EXPECT_EQ((Exits{0, 0, 0, KXRC_WRONG_FORMAT}), trace.exitValues(1));
 }
 
 }  // namespace

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kxlmsgtest.hpp"
@@ -17,7 +18,8 @@ using kxltest::Codes;
 using kxltest::codesOf;
 using Refusal = kxltest::PointerRefusal;
 
-constexpr unsigned short kCopy = 43;  // the string copy's function number
+constexpr unsigned kCopy = 43;  // the string copy's function number
+const char kTruncated[] = "static KxlString::copy (warning): string truncated";
 const char kSourceError[] = "KxlString::copy (error): source buffer error";
 const char kTargetError[] = "KxlString::copy (error): target buffer error";
 
@@ -80,17 +82,15 @@ TEST(KxlChlTest, DefaultsAndIntegerFields) {
       {844, &KxlChl::maximumMessageLength, &KxlChl::setMaximumMessageLength},
       {1732, &KxlChl::sslClientAuthentication, &KxlChl::setSslClientAuthentication},
       {28, &KxlChl::transportType, &KxlChl::setTransportType}};
-  // Only the low 32 bits are kept.
-  const long values[][2] = {{-7, -7}, {static_cast<long>(INT64_C(0x180000001)), -2147483647}};
   for (const IntField &field : fields) {
-    for (const auto &value : values) {
-      Channel channel;
-      EXPECT_TRUE((channel.*field.set)(value[0]));
-      std::string expected = defaultRecord();
-      put(expected, field.offset, static_cast<std::int32_t>(value[1]));
-      EXPECT_EQ(expected, channel.record()) << field.offset;
-      EXPECT_EQ(value[1], (channel.*field.get)()) << field.offset;
-    }
+    SCOPED_TRACE(field.offset);
+    Channel channel;
+    // Only the low 32 bits are kept; the getter sign-extends them.
+    EXPECT_TRUE((channel.*field.set)(static_cast<long>(INT64_C(0x180000001))));
+    std::string expected = defaultRecord();
+    put(expected, field.offset, -2147483647);
+    EXPECT_EQ(expected, channel.record());
+    EXPECT_EQ(-2147483647, (channel.*field.get)());
   }
 }
 
@@ -112,85 +112,64 @@ TEST(KxlChlTest, TextFields) {
       {1688, 32, &KxlChl::sslCipherSpecification, &KxlChl::setSslCipherSpecification},
       {240, 64, &KxlChl::transactionProgramName, &KxlChl::setTransactionProgramName},
       {984, 12, &KxlChl::userId, &KxlChl::setUserId}};
+  const std::string refused = "refused";
   for (const TextField &field : fields) {
     SCOPED_TRACE(field.offset);
+    const bool connection = field.offset == 1024;  // also written to the short name
     Channel channel;
-    std::string expected = channel.record();
-    auto store = [&](const std::string &value) {
-      expected.replace(field.offset, field.width, slot(value, field.width));
-      if (field.offset == 1024) expected.replace(192, 20, slot(value, 20));  // short name
-    };
+    std::string expected = defaultRecord();
     kxltest::TraceCapture trace;
-    // Cut to the width, no terminator: warning 6115, still true.
+    // Cut to the width without terminator (warning 6115, still true);
+    // trailing blanks stored but not read back; null the empty text.
     const std::string longText = pattern(field.width + 5);
-    EXPECT_TRUE((channel.*field.set)(longText.c_str()));
-    store(longText);
-    EXPECT_EQ(expected, channel.record());
-    EXPECT_EQ(longText.substr(0, field.width), text((channel.*field.get)()));
-    EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(channel));
-    EXPECT_TRUE(trace.sawText(kCopy, "static KxlString::copy (warning): string truncated"));
-    // Trailing blanks are stored, not read back; the warning stays.
-    EXPECT_TRUE((channel.*field.set)("A B  "));
-    store("A B  ");
-    EXPECT_EQ(expected, channel.record());
-    EXPECT_EQ("A B", text((channel.*field.get)()));
-    EXPECT_EQ(KXRC_DATA_TRUNCATED, channel.reasonCode());
-    EXPECT_TRUE((channel.*field.set)(nullptr));
-    store("");
+    const std::pair<const char *, std::string> values[] = {
+        {longText.c_str(), longText.substr(0, field.width)}, {"A B  ", "A B"}, {nullptr, ""}};
+    for (const auto &value : values) {
+      EXPECT_TRUE((channel.*field.set)(value.first));
+      const std::string stored = value.first == nullptr ? "" : value.first;
+      expected.replace(field.offset, field.width, slot(stored, field.width));
+      if (connection) expected.replace(192, 20, slot(stored, 20));
+      EXPECT_EQ(expected, channel.record());
+      EXPECT_EQ(value.second, text((channel.*field.get)()));
+    }
+    EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(channel));  // sticky
     // A refused record (2146) or text (2145) fails with nothing changed.
-    const std::string value = "refused";
-    {
-      Refusal refusal(channel.at(0), sizeof(tagKXCD), Refusal::kWrite);
-      EXPECT_FALSE((channel.*field.set)(value.c_str()));
+    for (long reason : {KXRC_TARGET_BUFFER_ERROR, KXRC_SOURCE_BUFFER_ERROR}) {
+      const bool target = reason == KXRC_TARGET_BUFFER_ERROR;
+      Refusal refusal(target ? channel.at(0) : refused.c_str(), target ? sizeof(tagKXCD) : 1);
+      EXPECT_FALSE((channel.*field.set)(refused.c_str()));
+      EXPECT_EQ(Codes(KXCC_FAILED, reason), codesOf(channel));
     }
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TARGET_BUFFER_ERROR), codesOf(channel));
-    {
-      Refusal refusal(value.c_str(), 1, Refusal::kRead);
-      EXPECT_FALSE((channel.*field.set)(value.c_str()));
+    kxltest::Texts texts(connection ? 2 : 1, {kCopy, kTruncated});
+    texts.insert(texts.end(), {{kCopy, kTargetError}, {kCopy, kSourceError}});
+    if (connection) {  // the short name first, the long one only when that worked
+      for (std::size_t offset : {192, 1024}) {
+        Refusal refusal(channel.at(offset), 1, Refusal::kWrite);
+        EXPECT_FALSE(channel.setConnectionName("host"));
+        texts.push_back({kCopy, kTargetError});
+      }
+      expected.replace(192, 20, slot("host", 20));
     }
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_SOURCE_BUFFER_ERROR), codesOf(channel));
     EXPECT_EQ(expected, channel.record());
-    EXPECT_TRUE(trace.sawText(kCopy, kTargetError));
-    EXPECT_TRUE(trace.sawText(kCopy, kSourceError));
+    EXPECT_EQ(texts, kxltest::textsOf(trace));
   }
-}
-
-TEST(KxlChlTest, ConnectionNameIsWrittenToTheShortFieldFirst) {
-  const std::string name = pattern(30);
-  Channel channel;
-  EXPECT_TRUE(channel.setConnectionName(name.c_str()));
-  EXPECT_EQ(name, text(channel.connectionName()));
-  EXPECT_EQ(name.substr(0, 20), std::string(channel.at(192), 20));
-  EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(channel));
-  Channel refused;
-  std::string expected = defaultRecord();
-  expected.replace(192, 20, slot("host", 20));
-  {
-    Refusal refusal(refused.at(1024), 264, Refusal::kWrite);
-    EXPECT_FALSE(refused.setConnectionName("host"));
-  }
-  EXPECT_EQ(expected, refused.record());
-  {
-    Refusal refusal(refused.at(192), 20, Refusal::kWrite);
-    EXPECT_FALSE(refused.setConnectionName("other"));
-  }
-  EXPECT_EQ(expected, refused.record());
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TARGET_BUFFER_ERROR), codesOf(refused));
 }
 
 std::string storedPeerName(const Channel &channel) {
   const tagKXCD &record = *channel.KXCD();
-  if (record.sslPeerName == nullptr) return "<none>";
-  return std::string(record.sslPeerName, static_cast<std::size_t>(record.sslPeerNameLength));
+  const auto length = static_cast<std::size_t>(record.sslPeerNameLength);
+  if (record.sslPeerName == nullptr) return "<none:" + std::to_string(length) + ">";
+  return std::string(record.sslPeerName, length);
 }
 
 TEST(KxlChlTest, PeerNameIsStoredWithExactlyItsLength) {
   Channel channel;
+  kxltest::TraceCapture trace;
   EXPECT_TRUE(channel.setSslPeerName(pattern(5000).c_str()));  // no length limit
+  EXPECT_EQ(pattern(5000), storedPeerName(channel));
   EXPECT_TRUE(channel.setSslPeerName("CN=x  "));
   EXPECT_EQ("CN=x  ", storedPeerName(channel));
   EXPECT_EQ("CN=x", text(channel.sslPeerName()));
-  kxltest::TraceCapture trace;
   const std::string refused = "CN=refused";
   {
     Refusal refusal(refused.c_str(), 1, Refusal::kRead);
@@ -198,59 +177,12 @@ TEST(KxlChlTest, PeerNameIsStoredWithExactlyItsLength) {
   }
   EXPECT_EQ("CN=x  ", storedPeerName(channel));
   EXPECT_EQ(Codes(KXCC_FAILED, KXRC_SOURCE_BUFFER_ERROR), codesOf(channel));
-  EXPECT_TRUE(trace.sawText(kCopy, kSourceError));
+  EXPECT_EQ(kxltest::Texts({{kCopy, kSourceError}}), kxltest::textsOf(trace));
   for (const char *empty : {static_cast<const char *>(nullptr), ""}) {
     ASSERT_TRUE(channel.setSslPeerName("CN=peer"));
     EXPECT_TRUE(channel.setSslPeerName(empty));
-    EXPECT_EQ("<none>", storedPeerName(channel));
-    EXPECT_EQ(0, channel.KXCD()->sslPeerNameLength);
+    EXPECT_EQ("<none:0>", storedPeerName(channel));
   }
-}
-
-// The record with each pointer replaced by the bytes it points to: the
-// same for a channel and its deep copy.
-std::string contents(const Channel &channel) {
-  const tagKXCD &r = *channel.KXCD();
-  auto bytes = [](const char *pointer, std::int32_t count, std::int32_t width) {
-    if (pointer == nullptr) return std::string("-");
-    return std::string(pointer, static_cast<std::size_t>(count) * static_cast<std::size_t>(width));
-  };
-  std::string all = channel.record();
-  for (std::size_t offset : {1536, 1544, 1552, 1560, 1720}) all.replace(offset, 8, 8, '\0');
-  return all + bytes(r.sendExitNames, r.sendExitCount, r.exitNameLength) +
-         bytes(r.sendUserData, r.sendExitCount, r.userDataLength) +
-         bytes(r.receiveExitNames, r.receiveExitCount, r.exitNameLength) +
-         bytes(r.receiveUserData, r.receiveExitCount, r.userDataLength) +
-         bytes(r.sslPeerName, 1, r.sslPeerNameLength);
-}
-
-TEST(KxlChlTest, CopiesAreDeepAndOutliveTheSource) {
-  auto source = std::make_unique<Channel>();
-  const char *sendNames[] = {"sendA", "sendB"};
-  const char *sendData[] = {"d0", "d1"};
-  ASSERT_TRUE(source->setSendExitNames(2, sendNames));
-  ASSERT_TRUE(source->setSendUserData(2, sendData));
-  ASSERT_TRUE(source->setReceiveExitName("receive"));
-  ASSERT_TRUE(source->setReceiveUserData("r0"));
-  ASSERT_TRUE(source->setSslPeerName("CN=peer"));
-  ASSERT_TRUE(source->setModeName("LONGERTHAN8"));  // codes 1/6115 travel with the copies
-  const std::string filled = contents(*source);
-  Channel constructed(*source);
-  Channel assigned;
-  ASSERT_TRUE(assigned.setReceiveExitNames(2, sendNames));  // released by the assignment
-  ASSERT_TRUE(assigned.setSslPeerName("CN=old"));
-  assigned = *source;
-  source.reset();
-  for (const Channel *copy : {&constructed, &assigned}) {
-    EXPECT_EQ(filled, contents(*copy));
-    EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(*copy));
-  }
-  ASSERT_TRUE(constructed.setSendExitName(nullptr));
-  const Channel &same = assigned;
-  assigned = same;
-  EXPECT_EQ(filled, contents(assigned));
-  assigned = Channel();
-  EXPECT_EQ(defaultRecord(), assigned.record());
 }
 
 // One side's list operations and the record fields they use.
@@ -284,19 +216,56 @@ const Side kSides[] = {
      &KxlChl::setReceiveExitNames, &KxlChl::setReceiveExitNames, &KxlChl::setReceiveUserData,
      &KxlChl::setReceiveUserData, &KxlChl::setReceiveUserData}};
 
+// The side's count and both arrays, slot by slot at the record's widths.
+std::string sideState(const Channel &channel, const Side &side) {
+  const tagKXCD &r = *channel.KXCD();
+  const auto count = static_cast<std::size_t>(r.*side.count);
+  auto bytes = [&](const char *pointer, std::int32_t width) {
+    return pointer == nullptr ? "-" : std::string(pointer, count * std::size_t(width));
+  };
+  return std::to_string(count) + bytes(r.*side.names, r.exitNameLength) + "|" +
+         bytes(r.*side.data, r.userDataLength);
+}
+
+// The record with each pointer replaced by the bytes it points to: the
+// same for a channel and its deep copy.
+std::string contents(const Channel &channel) {
+  std::string all = channel.record();
+  for (std::size_t offset : {1536, 1544, 1552, 1560, 1720}) all.replace(offset, 8, 8, '\0');
+  return all + sideState(channel, kSides[0]) + sideState(channel, kSides[1]) +
+         storedPeerName(channel);
+}
+
+TEST(KxlChlTest, CopiesAreDeepAndOutliveTheSource) {
+  auto source = std::make_unique<Channel>();
+  const char *names[] = {"sendA", "sendB"}, *data[] = {"d0", "d1"};
+  ASSERT_TRUE(source->setSendExitNames(2, names) && source->setSendUserData(2, data) &&
+              source->setReceiveExitName("receive") && source->setReceiveUserData("r0") &&
+              source->setSslPeerName("CN=peer"));
+  source->setModeName("LONGERTHAN8");  // codes 1/6115 travel with the copies
+  const std::string filled = contents(*source);
+  Channel constructed(*source);
+  Channel assigned;  // what it holds is released by the assignment
+  ASSERT_TRUE(assigned.setReceiveExitNames(2, names) && assigned.setSslPeerName("CN=old"));
+  assigned = *source;
+  source.reset();
+  for (const Channel *copy : {&constructed, &assigned}) {
+    EXPECT_EQ(filled, contents(*copy));
+    EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(*copy));
+  }
+  ASSERT_TRUE(constructed.setSendExitName(nullptr));
+  const Channel &same = assigned;
+  assigned = same;
+  EXPECT_EQ(filled, contents(assigned));
+  assigned = Channel();
+  EXPECT_EQ(defaultRecord(), assigned.record());
+}
+
 class KxlChlListTest : public ::testing::TestWithParam<Side> {
  protected:
   const Side &side() const { return GetParam(); }
   tagKXCD &record() { return *channel_.KXCD(); }
-  // The side's count and both arrays, slot by slot at the record's widths.
-  std::string state() {
-    const auto count = static_cast<std::size_t>(record().*side().count);
-    auto bytes = [&](const char *pointer, std::int32_t width) {
-      return pointer == nullptr ? "-" : std::string(pointer, count * std::size_t(width));
-    };
-    return std::to_string(count) + bytes(record().*side().names, record().exitNameLength) + "|" +
-           bytes(record().*side().data, record().userDataLength);
-  }
+  std::string state() const { return sideState(channel_, GetParam()); }
   // What state() reads for these names and user data.
   static std::string sideOf(const std::vector<std::string> &names,
                             const std::vector<std::string> &data) {
@@ -324,102 +293,82 @@ INSTANTIATE_TEST_SUITE_P(Sides, KxlChlListTest, ::testing::ValuesIn(kSides),
                            return std::string(info.param.name);
                          });
 
-TEST_P(KxlChlListTest, ExitNamesThenUserData) {
+TEST_P(KxlChlListTest, ReplacingNamesOrUserData) {
+  const KxlStr filled("S"), nullString;
+  const std::string longName = pattern(130), longData = pattern(40);
+  enum Form { kTexts, kNullList, kStrings, kSingle };
+  struct Case {
+    bool names;  // the exit names, else the user data
+    Form form;
+    std::vector<const char *> texts;
+    std::vector<const KxlStr *> strings;
+    long reason;
+    std::vector<std::string> after;  // the names or the data when it worked
+  };
+  const Case cases[] = {
+      // New names empty the user data, whatever the count; none empty the side.
+      {true, kTexts, {"N0", "N1"}, {}, KXRC_NONE, {"N0", "N1"}},
+      {true, kTexts, {"N0", "N1", "N2"}, {}, KXRC_NONE, {"N0", "N1", "N2"}},
+      {true, kTexts, {"short", longName.c_str()}, {}, KXRC_DATA_TRUNCATED, {"short", longName}},
+      {true, kStrings, {}, {&filled}, KXRC_NONE, {"S"}},
+      {true, kSingle, {"ONLY"}, {}, KXRC_NONE, {"ONLY"}},
+      {true, kSingle, {nullptr}, {}, KXRC_NONE, {}},
+      {true, kSingle, {""}, {}, KXRC_NONE, {}},
+      {true, kTexts, {"A", "", "C"}, {}, KXRC_EMPTY_LIST_ENTRY, {}},
+      {true, kTexts, {"A", nullptr, "C"}, {}, KXRC_NULL_POINTER, {}},
+      {true, kTexts, {"", nullptr}, {}, KXRC_EMPTY_LIST_ENTRY, {}},
+      {true, kNullList, {"unused"}, {}, KXRC_NULL_POINTER, {}},
+      {true, kStrings, {}, {&filled, &nullString}, KXRC_EMPTY_LIST_ENTRY, {}},
+      {true, kStrings, {}, {&filled, nullptr}, KXRC_NULL_POINTER, {}},
+      // User data fills the given entries and empties the rest.
+      {false, kTexts, {"D0", "D1", "D2"}, {}, KXRC_NONE, {"D0", "D1", "D2"}},
+      {false, kTexts, {"", nullptr, "Z"}, {}, KXRC_NONE, {"", "", "Z"}},
+      {false, kTexts, {longData.c_str()}, {}, KXRC_DATA_TRUNCATED, {longData, "", ""}},
+      {false, kNullList, {"unused", "unused"}, {}, KXRC_NONE, {"", "", ""}},
+      {false, kStrings, {}, {&filled, nullptr, &nullString}, KXRC_NONE, {"S", "", ""}},
+      {false, kSingle, {"X"}, {}, KXRC_NONE, {"X", "", ""}},
+      {false, kTexts, {"W", "X", "Y", "Z"}, {}, KXRC_TOO_MANY_ENTRIES, {}}};
   kxltest::TraceCapture trace;
-  EXPECT_EQ("", text((channel_.*side().exitName)()));
-  EXPECT_EQ("", text((channel_.*side().userData)()));
+  for (std::size_t row = 0; row < std::size(cases); ++row) {
+    SCOPED_TRACE(row);
+    Case c = cases[row];
+    ASSERT_TRUE(setNames({"E0", "E1", "E2"}) && setData({"d0", "d1", "d2"}));
+    channel_.clearErrorCodes();
+    const long completion = c.reason == KXRC_NONE             ? KXCC_OK
+                            : c.reason == KXRC_DATA_TRUNCATED ? KXCC_WARNING
+                                                              : KXCC_FAILED;
+    std::vector<std::string> names = {"E0", "E1", "E2"}, data = {"d0", "d1", "d2"};
+    if (completion != KXCC_FAILED) {
+      (c.names ? names : data) = c.after;
+      if (c.names) data.assign(names.size(), "");
+    }
+    const std::size_t count = c.texts.size() + c.strings.size();
+    const bool done =
+        c.form == kSingle
+            ? (channel_.*(c.names ? side().setExitName : side().setUserDataEntry))(c.texts[0])
+        : c.form == kStrings
+            ? (channel_.*(c.names ? side().setExitStrings : side().setUserStrings))(
+                  count, c.strings.data())
+            : (channel_.*(c.names ? side().setExitNames : side().setUserData))(
+                  count, c.form == kNullList ? nullptr : c.texts.data());
+    EXPECT_EQ(completion != KXCC_FAILED, done);
+    EXPECT_EQ(Codes(completion, c.reason), codesOf(channel_));
+    EXPECT_EQ(sideOf(names, data), state());
+    EXPECT_EQ(names.size(), (channel_.*side().exitCount)());
+    EXPECT_EQ(names.size(), channel_.sendExitCount() + channel_.receiveExitCount());
+    // The single getters read slot 0, or nothing without exits.
+    EXPECT_EQ(names.empty() ? "|" : names[0].substr(0, 128) + "|" + data[0].substr(0, 32),
+              text((channel_.*side().exitName)()) + "|" + text((channel_.*side().userData)()));
+  }
+  ASSERT_TRUE((channel_.*side().setExitName)(nullptr));
   EXPECT_FALSE((channel_.*side().setUserDataEntry)("X"));  // no exits, no room
   EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TOO_MANY_ENTRIES), codesOf(channel_));
   EXPECT_EQ(sideOf({}, {}), state());
-  channel_.clearErrorCodes();
-  EXPECT_TRUE(setNames({"EXITA", "EXITB"}));
-  EXPECT_EQ(2u, (channel_.*side().exitCount)());
-  EXPECT_EQ(2u, channel_.sendExitCount() + channel_.receiveExitCount());  // this side only
-  EXPECT_TRUE((channel_.*side().setUserDataEntry)("D1"));
-  EXPECT_EQ(sideOf({"EXITA", "EXITB"}, {"D1", ""}), state());
-  EXPECT_EQ("EXITA", text((channel_.*side().exitName)()));
-  EXPECT_EQ("D1", text((channel_.*side().userData)()));
-  EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(channel_));
-  EXPECT_FALSE(setData({"X", "Y", "Z"}));
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TOO_MANY_ENTRIES), codesOf(channel_));
-  EXPECT_EQ(sideOf({"EXITA", "EXITB"}, {"D1", ""}), state());
-  // The same count reuses the arrays; every replacement empties the user data.
-  const char *names = record().*side().names;
-  EXPECT_TRUE(setNames({"EXITC", "EXITD"}));
-  EXPECT_EQ(names, record().*side().names);
-  EXPECT_EQ(sideOf({"EXITC", "EXITD"}, {"", ""}), state());
-  ASSERT_TRUE(setData({"D0", "D1"}));
-  EXPECT_TRUE(setNames({"N0", "N1", "N2"}));
-  EXPECT_EQ(sideOf({"N0", "N1", "N2"}, {"", "", ""}), state());
-  for (const char *empty : {static_cast<const char *>(nullptr), ""}) {
-    EXPECT_TRUE((channel_.*side().setExitName)("ONLY"));
-    EXPECT_EQ(sideOf({"ONLY"}, {""}), state());
-    EXPECT_TRUE((channel_.*side().setExitName)(empty));  // empties the side
-    EXPECT_EQ(sideOf({}, {}), state());
-  }
-  EXPECT_TRUE(trace.texts().empty());  // the list errors send no text
+  // Only the cuts send a text; the list errors send none.
+  EXPECT_EQ(kxltest::Texts(2, {kCopy, kTruncated}), kxltest::textsOf(trace));
 }
 
-TEST_P(KxlChlListTest, UserDataFillsGivenEntriesAndEmptiesTheRest) {
-  ASSERT_TRUE(setNames({"E0", "E1", "E2"}));
-  const KxlStr first("S0"), nullString;
-  const KxlStr *strings[] = {&first, nullptr, &nullString};
-  struct Case {
-    std::vector<const char *> list;
-    bool nullList;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {{{"D0", "D1", "D2"}, false, {"D0", "D1", "D2"}},
-                        {{"", nullptr, "Z"}, false, {"", "", "Z"}},
-                        {{"X"}, false, {"X", "", ""}},
-                        {{"unused", "unused"}, true, {"", "", ""}},
-                        {{}, false, {"S0", "", ""}}};  // the string form
-  for (Case c : cases) {
-    ASSERT_TRUE(setData({"old0", "old1", "old2"}));
-    EXPECT_TRUE(c.expected[0] == "S0" ? (channel_.*side().setUserStrings)(3, strings)
-                                      : (channel_.*side().setUserData)(
-                                            c.list.size(), c.nullList ? nullptr : c.list.data()));
-    EXPECT_EQ(sideOf({"E0", "E1", "E2"}, c.expected), state()) << c.list.size();
-  }
-  EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(channel_));
-}
-
-TEST_P(KxlChlListTest, RefusedNameListsChangeNothing) {
-  ASSERT_TRUE(setNames({"EXITA", "EXITB"}));
-  ASSERT_TRUE(setData({"D0", "D1"}));
-  const std::string before = state();
-  const KxlStr filled("S"), nullString;
-  struct Case {
-    std::vector<const char *> texts;  // used when `strings` is empty
-    std::vector<const KxlStr *> strings;
-    bool nullList;
-    long reason;
-  };
-  const Case cases[] = {{{"A", "", "C"}, {}, false, KXRC_EMPTY_LIST_ENTRY},
-                        {{"A", nullptr, "C"}, {}, false, KXRC_NULL_POINTER},
-                        {{"", nullptr}, {}, false, KXRC_EMPTY_LIST_ENTRY},
-                        {{"unused"}, {}, true, KXRC_NULL_POINTER},
-                        {{}, {&filled, &nullString}, false, KXRC_EMPTY_LIST_ENTRY},
-                        {{}, {&filled, nullptr}, false, KXRC_NULL_POINTER}};
-  kxltest::TraceCapture trace;
-  for (Case c : cases) {
-    channel_.clearErrorCodes();
-    EXPECT_FALSE(
-        c.strings.empty()
-            ? (channel_.*side().setExitNames)(c.texts.size(), c.nullList ? nullptr : c.texts.data())
-            : (channel_.*side().setExitStrings)(c.strings.size(), c.strings.data()));
-    EXPECT_EQ(Codes(KXCC_FAILED, c.reason), codesOf(channel_));
-    EXPECT_EQ(before, state());
-  }
-  EXPECT_TRUE(trace.texts().empty());
-}
-
-TEST_P(KxlChlListTest, SlotCopiesCutOrStop) {
-  const std::string longName = pattern(130), longData = pattern(40);
-  EXPECT_TRUE(setNames({"short", longName.c_str()}));
-  EXPECT_TRUE(setData({longData.c_str()}));
-  EXPECT_EQ(sideOf({"short", longName}, {longData, ""}), state());
-  EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(channel_));
+TEST_P(KxlChlListTest, AFailingSlotCopyStops) {
   // A failing copy stops the replacement; the slots before it are written.
   ASSERT_TRUE(setNames({"OLD0", "OLD1", "OLD2"}));
   ASSERT_TRUE(setData({"D0", "D1", "D2"}));
@@ -439,25 +388,23 @@ TEST_P(KxlChlListTest, SlotCopiesCutOrStop) {
 }
 
 TEST_P(KxlChlListTest, ReadingIntoStrings) {
-  ASSERT_TRUE(setNames({"EXITA", "EX B  "}));
-  ASSERT_TRUE(setData({"D0", "D1 "}));
+  ASSERT_TRUE(setNames({"EXITA", "EX B  "}) && setData({"D0", "D1 "}));
   for (bool userData : {false, true}) {
+    SCOPED_TRACE(userData);
     const auto read = userData ? side().userDataList : side().exitNames;
-    const std::string expected[] = {userData ? "D0" : "EXITA", userData ? "D1 " : "EX B  "};
+    const std::string second0 = userData ? "D1 " : "EX B  ";  // trailing blanks kept
     KxlStr first, second, beyond("old");
     KxlStr *strings[] = {&first, &second, nullptr, &beyond};
-    EXPECT_TRUE((channel_.*read)(4, strings));
-    EXPECT_EQ(expected[0], text(first));
-    EXPECT_EQ(expected[1], text(second));  // trailing blanks kept
-    EXPECT_EQ("", text(beyond));
-    EXPECT_TRUE((channel_.*read)(4, nullptr));
+    EXPECT_TRUE((channel_.*read)(4, strings) && (channel_.*read)(4, nullptr));
+    EXPECT_EQ((userData ? "D0|" : "EXITA|") + second0 + "|",
+              text(first) + "|" + text(second) + "|" + text(beyond));
     EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(channel_));
     // A string that cannot be set passes its codes on; the rest are filled.
     second = KxlStr("stale");
-    Refusal refusal(userData ? record().*side().data : record().*side().names, 1, Refusal::kRead);
+    Refusal refusal(record().*(userData ? side().data : side().names), 1, Refusal::kRead);
     EXPECT_FALSE((channel_.*read)(2, strings));
     EXPECT_EQ(KXRC_BUFFER_ERROR, first.reasonCode());
-    EXPECT_EQ(expected[1], text(second));
+    EXPECT_EQ(second0, text(second));
     EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BUFFER_ERROR), codesOf(channel_));
     channel_.clearErrorCodes();
     EXPECT_EQ("", text((channel_.*(userData ? side().userData : side().exitName))()));
@@ -480,37 +427,31 @@ TEST(KxlChlTest, CompressionLists) {
                                     &KxlChl::messageCompression, &KxlChl::setMessageCompression},
                                    {1792, 2, &KxlChl::headerCompressionCount,
                                     &KxlChl::headerCompression, &KxlChl::setHeaderCompression}};
-  std::vector<std::int32_t> values = {0, -2};  // only -1 marks an empty slot
+  // Only -1 marks an empty slot; the count stops at the first one.
+  std::vector<std::int32_t> values = {0, -2, 7, -1};
   values.resize(20, 5);
   Channel channel;
   std::string expected = defaultRecord();
   for (const CompressionList &list : lists) {
+    SCOPED_TRACE(list.slots);
     EXPECT_EQ(0u, (channel.*list.count)());
-    EXPECT_TRUE((channel.*list.set)(1, values.data()));  // the other slots keep their -1
-    put(expected, list.offset, values[0]);
+    EXPECT_TRUE((channel.*list.set)(1, values.data() + 2));  // the other slots keep their -1
+    put(expected, list.offset, values[2]);
     EXPECT_EQ(expected, channel.record());
-    EXPECT_EQ(1u, (channel.*list.count)());
     EXPECT_TRUE((channel.*list.set)(20, values.data()));  // cut to the slots
-    for (std::size_t i = 0; i < list.slots; ++i) put(expected, list.offset + 4 * i, values[i]);
     EXPECT_TRUE((channel.*list.set)(0, values.data() + 4));
     EXPECT_TRUE((channel.*list.set)(2, nullptr));
+    for (std::size_t i = 0; i < list.slots; ++i) put(expected, list.offset + 4 * i, values[i]);
     EXPECT_EQ(expected, channel.record());
-    EXPECT_EQ(list.slots, (channel.*list.count)());
-    std::vector<std::int32_t> out(20, 99);
-    EXPECT_TRUE((channel.*list.get)(1, out.data()));
-    EXPECT_EQ(99, out[1]);
-    EXPECT_TRUE((channel.*list.get)(20, out.data()));
-    std::vector<std::int32_t> want(values.begin(), values.begin() + long(list.slots));
+    EXPECT_EQ(std::min<std::size_t>(3, list.slots), (channel.*list.count)());
+    // The getter copies min(count, slots) values, a -1 included.
+    std::int32_t one[] = {99, 99};
+    EXPECT_TRUE((channel.*list.get)(1, one));
+    EXPECT_EQ(99, one[1]);
+    std::vector<std::int32_t> out(20, 99), want(values.begin(), values.begin() + long(list.slots));
     want.resize(20, 99);
+    EXPECT_TRUE((channel.*list.get)(20, out.data()));
     EXPECT_EQ(want, out);
-    // A -1 ends the count; the getter copies it all the same.
-    const std::int32_t gap[] = {9, -1};
-    EXPECT_TRUE((channel.*list.set)(2, gap));
-    put(expected, list.offset, 9);
-    put(expected, list.offset + 4, -1);
-    EXPECT_EQ(1u, (channel.*list.count)());
-    EXPECT_TRUE((channel.*list.get)(2, out.data()));
-    EXPECT_EQ(-1, out[1]);
   }
 }
 

@@ -6,14 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <new>
-#include <ostream>
+#include <memory>
 #include <vector>
 
-#include "kxltest.hpp"
+#include "kxlmsgtest.hpp"
 #include "kxltrc.hpp"
 
 namespace {
+
+using kxltest::Codes;
+using kxltest::codesOf;
 
 // Opens the protected pointer checks and code setters to the tests.
 class Probe : public KxlErr {
@@ -23,102 +25,63 @@ class Probe : public KxlErr {
   using KxlErr::setErrorCodes;
 };
 
-TEST(KxlErrTest, StartsClearAndClears) {
-  Probe probe;
-  EXPECT_EQ(probe.completionCode(), KXCC_OK);
-  EXPECT_EQ(probe.reasonCode(), KXRC_NONE);
-  probe.setErrorCodes(KXCC_FAILED, KXRC_BUFFER_ERROR);
-  probe.clearErrorCodes();
-  EXPECT_EQ(probe.completionCode(), 0);
-  EXPECT_EQ(probe.reasonCode(), 0);
+TEST(KxlErrTest, CodesStartClearAreCopiedWholeAndKeepTheirLow32Bits) {
+  // Objects come from the class's allocation functions, singly or in arrays.
+  std::unique_ptr<Probe> one(new Probe);
+  std::unique_ptr<Probe[]> many(new Probe[3]);
+  EXPECT_EQ(codesOf(*one), Codes(KXCC_OK, KXRC_NONE));
+  many[0].setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
+  Probe copy(many[0]);
+  many[2].setErrorCodes(KXCC_FAILED, KXRC_NULL_POINTER);
+  many[2] = many[0];
+  const Probe &same = many[2];
+  many[2] = same;
+  EXPECT_EQ(codesOf(copy), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
+  EXPECT_EQ(codesOf(many[2]), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
+  one->setErrorCodes(static_cast<long>(INT64_C(0x100000002)),
+                     static_cast<long>(INT64_C(0xffffffff)));
+  EXPECT_EQ(codesOf(*one), Codes(2, -1));
+  many[2].clearErrorCodes();
+  EXPECT_EQ(codesOf(many[2]), Codes(KXCC_OK, KXRC_NONE));
 }
 
-TEST(KxlErrTest, CopyAndAssignmentTakeBothCodes) {
-  Probe source;
-  source.setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
-  Probe copy(source);
-  EXPECT_EQ(copy.completionCode(), 1);
-  EXPECT_EQ(copy.reasonCode(), 6115);
-
-  Probe target;
-  target.setErrorCodes(KXCC_FAILED, KXRC_NULL_POINTER);
-  target = source;
-  EXPECT_EQ(target.completionCode(), 1);
-  EXPECT_EQ(target.reasonCode(), 6115);
-
-  const Probe &same = target;
-  target = same;
-  EXPECT_EQ(target.reasonCode(), 6115);
+TEST(KxlErrTest, PointerChecksRefuseWithBufferErrorAndTheirText) {
+  const struct {
+    bool (Probe::*check)(const void *, std::size_t);
+    kxltest::PointerRefusal::Mode mode;
+    unsigned function;
+    const char *text;
+  } checks[] = {{&Probe::checkReadPointer, kxltest::PointerRefusal::kRead, 62,
+                 "KxlError::checkReadPointer (error): buffer error"},
+                {&Probe::checkWritePointer, kxltest::PointerRefusal::kWrite, 63,
+                 "KxlError::checkWritePointer (error): buffer error"}};
+  for (const auto &c : checks) {
+    SCOPED_TRACE(c.text);
+    char bytes[16];
+    Probe probe;
+    probe.setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
+    kxltest::TraceCapture trace;
+    // An accepted range leaves the earlier codes and sends nothing.
+    EXPECT_TRUE((probe.*c.check)(bytes, sizeof bytes));
+    EXPECT_TRUE((probe.*c.check)(nullptr, 0));
+    EXPECT_EQ(codesOf(probe), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
+    EXPECT_FALSE((probe.*c.check)(nullptr, 1));
+    EXPECT_EQ(codesOf(probe), Codes(KXCC_FAILED, KXRC_BUFFER_ERROR));
+    EXPECT_EQ(kxltest::textsOf(trace), kxltest::Texts(1, {c.function, c.text}));
+    // An installed check decides, told the mode, for exactly the range asked about.
+    probe.clearErrorCodes();
+    kxltest::PointerRefusal refuse(bytes + 8, 4, c.mode);
+    EXPECT_TRUE((probe.*c.check)(bytes, 8));
+    EXPECT_FALSE((probe.*c.check)(bytes, 9));
+    EXPECT_EQ(codesOf(probe), Codes(KXCC_FAILED, KXRC_BUFFER_ERROR));
+  }
 }
 
-TEST(KxlErrTest, CodesKeepTheirLow32Bits) {
-  Probe probe;
-  probe.setErrorCodes(2, -1L);
-  EXPECT_EQ(probe.reasonCode(), -1);
-}
-
-struct PointerCheckCase {
-  const char *name;
-  bool (Probe::*check)(const void *, std::size_t);
-  unsigned function;
-  const char *text;
-};
-
-void PrintTo(const PointerCheckCase &c, std::ostream *out) { *out << c.name; }
-
-class KxlErrPointerTest : public ::testing::TestWithParam<PointerCheckCase> {};
-
-TEST_P(KxlErrPointerTest, RefusalSetsBufferErrorWithItsText) {
-  const PointerCheckCase &c = GetParam();
-  Probe probe;
+TEST(KxlTrcTest, OnlyMessagesGoOutEachAfterStageOne) {
   kxltest::TraceCapture trace;
-  EXPECT_FALSE((probe.*c.check)(nullptr, 1));
-  EXPECT_EQ(probe.completionCode(), KXCC_FAILED);
-  EXPECT_EQ(probe.reasonCode(), KXRC_BUFFER_ERROR);
-  EXPECT_EQ(trace.texts(), std::vector<std::string>{c.text});
-  EXPECT_TRUE(trace.sawText(c.function, c.text));
-}
-
-TEST_P(KxlErrPointerTest, AcceptanceLeavesEarlierCodes) {
-  const PointerCheckCase &c = GetParam();
-  Probe probe;
-  probe.setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
-  char byte = 0;
-  EXPECT_TRUE((probe.*c.check)(&byte, 1));
-  EXPECT_TRUE((probe.*c.check)(nullptr, 0));
-  EXPECT_EQ(probe.completionCode(), 1);
-  EXPECT_EQ(probe.reasonCode(), 6115);
-}
-
-TEST_P(KxlErrPointerTest, HookRefusesChosenRange) {
-  const PointerCheckCase &c = GetParam();
-  char bytes[16];
-  Probe probe;
-  kxltest::PointerRefusal refuse(bytes + 8, 4);
-  EXPECT_TRUE((probe.*c.check)(bytes, 8));
-  EXPECT_FALSE((probe.*c.check)(bytes, 9));
-  EXPECT_EQ(probe.reasonCode(), KXRC_BUFFER_ERROR);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Checks, KxlErrPointerTest,
-    ::testing::Values(PointerCheckCase{"Read", &Probe::checkReadPointer, 62,
-                                       "KxlError::checkReadPointer (error): buffer error"},
-                      PointerCheckCase{"Write", &Probe::checkWritePointer, 63,
-                                       "KxlError::checkWritePointer (error): buffer error"}),
-    [](const ::testing::TestParamInfo<PointerCheckCase> &info) { return info.param.name; });
-
-TEST(KxlErrTest, ClassAllocationServesArraysAndObjects) {
-  Probe *one = new Probe;
-  Probe *many = new Probe[3];
-  many[2].setErrorCodes(2, 2071);
-  EXPECT_EQ(many[2].reasonCode(), 2071);
-  delete[] many;
-  delete one;
-}
-
-TEST(KxlTrcTest, FacadeCallsStageOneThenService) {
-  kxltest::TraceCapture trace;
+  KxlTrc::traceEntry(31, 4);
+  KxlTrc::traceExit(31, 4, 6113);
+  KxlTrc::traceEntry(0xFFFFFFFFu, 0xFFFFFFFFu);
   KxlTrc::traceMessage(31, 4, "KxlCache::read (error): insufficient data");
   const std::vector<kxltest::TraceRecord> records = trace.records();
   ASSERT_EQ(records.size(), 2u);
@@ -126,19 +89,11 @@ TEST(KxlTrcTest, FacadeCallsStageOneThenService) {
   EXPECT_EQ(records[0].value, 1);
   EXPECT_EQ(records[1].kind, XCS_TEXT);
   EXPECT_EQ(records[1].component, 31u);
-  EXPECT_EQ(records[1].function, 4u);
-  EXPECT_EQ(records[1].text, "KxlCache::read (error): insufficient data");
+  EXPECT_EQ(kxltest::textsOf(trace),
+            kxltest::Texts(1, {4, "KxlCache::read (error): insufficient data"}));
 }
 
-TEST(KxlTrcTest, EntryAndExitHaveNoEffect) {
-  kxltest::TraceCapture trace;
-  KxlTrc::traceEntry(31, 4);
-  KxlTrc::traceExit(31, 4, 6113);
-  KxlTrc::traceEntry(0xFFFFFFFFu, 0xFFFFFFFFu);
-  EXPECT_TRUE(trace.records().empty());
-}
-
-TEST(KxlTrcTest, PointerChecks) {
+TEST(KxlTrcTest, PointerChecksAskTheInstalledCheckWithTheirModeOrElseTheAddressSpace) {
   char byte = 0;
   EXPECT_FALSE(KxlTrc::checkReadPointer(nullptr, 1));
   EXPECT_FALSE(KxlTrc::checkWritePointer(nullptr, 1));
@@ -146,12 +101,12 @@ TEST(KxlTrcTest, PointerChecks) {
   EXPECT_TRUE(KxlTrc::checkWritePointer(&byte, 1));
   // A range that wraps past the top of the address space.
   EXPECT_FALSE(KxlTrc::checkReadPointer(&byte, SIZE_MAX));
-  {
-    kxltest::PointerRefusal refuse(&byte, 1, kxltest::PointerRefusal::kWrite);
-    EXPECT_TRUE(KxlTrc::checkReadPointer(&byte, 1));
-    EXPECT_FALSE(KxlTrc::checkWritePointer(&byte, 1));
+  // An installed check decides, told whether the caller reads or writes.
+  for (const auto mode : {kxltest::PointerRefusal::kRead, kxltest::PointerRefusal::kWrite}) {
+    kxltest::PointerRefusal refuse(&byte, 1, mode);
+    EXPECT_EQ(KxlTrc::checkReadPointer(&byte, 1), mode != kxltest::PointerRefusal::kRead);
+    EXPECT_EQ(KxlTrc::checkWritePointer(&byte, 1), mode != kxltest::PointerRefusal::kWrite);
   }
-  EXPECT_TRUE(KxlTrc::checkWritePointer(&byte, 1));
 }
 
 // The listening bits are what kxli reads before every record and check:
@@ -170,23 +125,6 @@ TEST(KxecsTest, ListeningBitsFollowWhatIsInstalled) {
     EXPECT_EQ(xcsListeningNow(), quiet | XCS_LISTENING_TRACE);
   }
   EXPECT_EQ(xcsListeningNow(), quiet);
-}
-
-TEST(KxecsTest, PointerCheckModesReachTheHook) {
-  struct Seen {
-    std::vector<std::uint16_t> modes;
-  } seen;
-  xcsSetPointerCheck(
-      [](const void *, std::uint64_t, std::uint16_t mode, void *context) {
-        static_cast<Seen *>(context)->modes.push_back(mode);
-        return 0;
-      },
-      &seen);
-  char byte = 0;
-  KxlTrc::checkReadPointer(&byte, 1);
-  KxlTrc::checkWritePointer(&byte, 1);
-  xcsSetPointerCheck(nullptr, nullptr);
-  EXPECT_EQ(seen.modes, (std::vector<std::uint16_t>{1, 2}));
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ using kxltest::codesOf;
 using kxltest::descriptorBytes;
 using kxltest::stateOf;
 
-// Opens the process-wide version setting to the tests.
-struct VersionSetter : KxlMsg {
+// Opens the process-wide version setting and the codes to the tests.
+struct OpenMessage : KxlMsg {
+  using KxlErr::setErrorCodes;
   using KxlMsg::setVersionSupported;
 };
 
@@ -48,9 +49,9 @@ std::string defaultDescriptor(std::int32_t version) {
 
 TEST(KxlMsgTest, NewDescriptorHoldsTheDefaultsAtTheirOffsets) {
   KxlMsg earlier;
-  VersionSetter::setVersionSupported(1);
+  OpenMessage::setVersionSupported(1);
   KxlMsg later;
-  VersionSetter::setVersionSupported(2);
+  OpenMessage::setVersionSupported(2);
   EXPECT_EQ(descriptorBytes(earlier), defaultDescriptor(2));
   EXPECT_EQ(descriptorBytes(later), defaultDescriptor(1));
   EXPECT_EQ(later.messageId().dataLength(), 24u);  // storage from the start
@@ -91,17 +92,9 @@ TEST(KxlMsgTest, FieldsAreSetInPlace) {
   EXPECT_TRUE(message.formatIs("KXSTR   "));
   EXPECT_FALSE(message.formatIs("KXSTR  X"));
   EXPECT_FALSE(message.formatIs(nullptr));
-  message.setFormat("KXDEADLETTER");
-  message.setCharacterSet(static_cast<long>(INT64_C(0x100000352)));  // low 32 bits: 850
-  message.setEncoding(-5);
-  std::string expected = defaultDescriptor(2).replace(32, 8, "KXDEADLE");
-  kxlPutInt32(&expected[24], -5);
-  kxlPutInt32(&expected[28], 850);
-  EXPECT_EQ(descriptorBytes(message), expected);
-  EXPECT_EQ(message.characterSet(), 850);
 }
 
-TEST(KxlMsgTest, CopyIsAutomaticAndTracksItsOwnDescriptor) {
+TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) {
   const std::string bytes = kxltest::pattern(34, 1);
   const auto *raw = reinterpret_cast<const unsigned char *>(bytes.data());
   std::vector<char> application(6);
@@ -113,11 +106,16 @@ TEST(KxlMsgTest, CopyIsAutomaticAndTracksItsOwnDescriptor) {
   source->setGroupId(raw + 2);
   source->setAccountingToken(raw);
   source->setFeedback(-7);
-  std::string expected = defaultDescriptor(2);
+  source->setFormat("KXDEADLETTER");                                 // cut at 8
+  source->setCharacterSet(static_cast<long>(INT64_C(0x100000352)));  // low 32 bits: 850
+  source->setEncoding(-5);
+  std::string expected = defaultDescriptor(2).replace(32, 8, "KXDEADLE");
   expected.replace(48, 24, bytes, 0, 24).replace(72, 24, bytes, 1, 24);
   expected.replace(324, 24, bytes, 2, 24).replace(208, 32, bytes, 0, 32);
-  kxlPutInt32(&expected[20], -7);
+  const std::int32_t numbers[][2] = {{20, -7}, {24, -5}, {28, 850}};
+  for (const auto &number : numbers) kxlPutInt32(&expected[number[0]], number[1]);
   EXPECT_EQ(descriptorBytes(*source), expected);
+  EXPECT_EQ(source->encoding(), -5);
   KxlMsg copy(*source);
   source.reset();
   application.assign(6, '\0');
@@ -129,8 +127,7 @@ TEST(KxlMsgTest, CopyIsAutomaticAndTracksItsOwnDescriptor) {
 
 TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
   // Copied to 4 bytes of an application buffer: the cache part's truncation
-  // warning survives the tracker part, unless the source's codes are as
-  // severe.
+  // warning survives the tracker part, unless the source's codes are as severe.
   const struct {
     Codes source, expected;
   } cases[] = {
@@ -139,13 +136,11 @@ TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
       {{KXCC_FAILED, KXRC_NULL_POINTER}, {KXCC_FAILED, KXRC_NULL_POINTER}}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.source.second);
-    KxlMsg source;
+    OpenMessage source;
     ASSERT_TRUE(source.write(8, "12345678"));
     ASSERT_TRUE(source.setDataOffset(2));
     source.setUserId("user");
-    ScriptedItem item;  // leaves its codes in the source
-    item.setErrorCodes(c.source.first, c.source.second);
-    source.writeItem(item);
+    source.setErrorCodes(c.source.first, c.source.second);
     char application[4];
     KxlMsg target;
     ASSERT_TRUE(target.useEmptyBuffer(application, 4));

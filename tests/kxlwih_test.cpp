@@ -1,39 +1,31 @@
 // The work information header (nothing of it traces its entry or exit):
 // its record, its refused reads, its blank-filled text fields, its message
-// token with the text joined from pieces, its copies, and a dead-letter
-// header and a work header in front of a string taken off in order.
+// token with the text joined from pieces, and its copies.
 
 #include "kxlwih.hpp"
 
 #include <gtest/gtest.h>
 
-#include "kxldlh.hpp"
 #include "kxlhdrtest.hpp"
-#include "kxlmsg.hpp"
 
 namespace kxlhdrtest {
 namespace {
 
 const Identity kWih = {"KxlWorkHeader", "KXHWIH  ", 77, false, nullptr};
 
-// A new header's record, described as a new message is.
-std::string newRecord() {
-  return record(120, {at(0, "WIH "), at(4, 1), at(8, 120), at(12, 546), at(20, "        "),
-                      at(32, std::string(40, ' '))});
-}
-
 TEST(KxlWihTest, WrittenInFrontOfHelloAndReadBack) {
+  const std::string hello =
+      record(120, {at(0, "WIH "), at(4, 1), at(8, 120), at(12, 273), at(16, 850),
+                   at(20, "KXSTR   "), at(32, std::string(40, ' '))});
   KxlWih header;
-  expectWrittenAndReadBack(header, kWih, with(newRecord(), {at(16, 850), at(20, "KXSTR   ")}));
+  expectWrittenAndReadBack(header, kWih, hello);
   const std::string token = "\xf0\xe1\xd2\xc3\xb4\xa5\x96\x87\x78\x69\x5a\x4b\x3c\x2d\x1e\x0f";
-  KxlWih filled;
-  filled.setHeaderFlags(-7);
-  filled.setServiceName("SVC");
-  filled.setServiceStep("STEP1");
-  filled.setMessageToken(reinterpret_cast<const unsigned char *>(token.data()));
-  expectWrittenAndReadBack(filled, kWih,
-                           with(newRecord(), {at(16, 850), at(20, "KXSTR   "), at(28, -7),
-                                              at(32, "SVC"), at(64, "STEP1"), at(72, token)}));
+  header.setHeaderFlags(-7);
+  header.setServiceName("SVC");
+  header.setServiceStep("STEP1");
+  header.setMessageToken(reinterpret_cast<const unsigned char *>(token.data()));
+  expectWrittenAndReadBack(
+      header, kWih, with(hello, {at(28, -7), at(32, "SVC"), at(64, "STEP1"), at(72, token)}));
 }
 
 TEST(KxlWihTest, RefusedReads) { expectRefusedReads<KxlWih>(kWih); }
@@ -53,41 +45,10 @@ TEST(KxlWihTest, Fields) {
 TEST(KxlWihTest, CopiesTakeCodesAndTheWholeRecord) {
   auto *source = new KxlWih;
   expectTakenAsItStands(
-      *source, kWih,
-      with(record(120, {}, 'r'), {at(0, "WIH "), at(12, 546), at(16, 0), at(20, "        ")}));
+      *source, kWih, record(120, {at(0, "WIH "), at(12, 546), at(16, 0), at(20, "        ")}, 'r'));
   source->setCharacterSet(1208);
   EXPECT_FALSE(source->setMessageToken(KxlBin("ab", 2)));
   expectCopies(source);
-}
-
-TEST(KxlHeaderChainTest, DeadLetterAndWorkHeadersInFrontOfAString) {
-  KxlMsg message;
-  KxlStr hello("hello");
-  ASSERT_TRUE(message.writeItem(hello));
-  KxlDlh deadLetter;
-  deadLetter.setDestinationQueueName("Q1");
-  ASSERT_TRUE(message.writeItem(deadLetter));
-  KxlWih work;
-  work.setServiceName("SVC");
-  ASSERT_TRUE(message.writeItem(work));
-  // Each header's format field names what follows it.
-  const std::string content = contentOf(message);
-  ASSERT_EQ(content.size(), 120u + 172u + 5u);
-  EXPECT_EQ(content.substr(0, 4) + content.substr(20, 8) + content.substr(120, 4) +
-                content.substr(120 + 116, 8) + content.substr(292) + text(message.format()),
-            "WIH KXDEAD  DLH KXSTR   helloKXHWIH  ");
-
-  ASSERT_TRUE(message.setDataOffset(0));
-  KxlWih readWork;
-  ASSERT_TRUE(message.readItem(readWork));
-  EXPECT_EQ(message.dataOffset(), 120u);
-  KxlDlh readDeadLetter;
-  ASSERT_TRUE(message.readItem(readDeadLetter));
-  EXPECT_EQ(text(readDeadLetter.destinationQueueName()), "Q1");
-  EXPECT_EQ(message.dataOffset(), 292u);
-  KxlStr body;
-  ASSERT_TRUE(message.readItem(body));
-  EXPECT_EQ(text(body) + codes(message), "hello0/0");
 }
 
 }  // namespace

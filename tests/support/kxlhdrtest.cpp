@@ -25,6 +25,7 @@ std::string codes(const KxlErr &object) {
 void makeHello(KxlMsg &message) {
   KxlStr hello("hello");
   ASSERT_TRUE(message.writeItem(hello));
+  message.setEncoding(273);
   message.setCharacterSet(850);
 }
 
@@ -40,6 +41,29 @@ void load(KxlMsg &message, const std::string &data, std::size_t offset, long enc
 
 std::string messageState(const KxlMsg &message) {
   return describe(message) + "|" + std::to_string(message.dataOffset()) + "|" + contentOf(message);
+}
+
+std::string recordOf(KxlItm &item, std::string *format) {
+  KxlMsg message;
+  KxlHdr *header = dynamic_cast<KxlHdr *>(&item);
+  const KxlStr headerFormat = header != nullptr ? header->format() : KxlStr();
+  const long encoding = header != nullptr ? header->encoding() : 0;
+  const long characterSet = header != nullptr ? header->characterSet() : 0;
+  EXPECT_TRUE(item.copyOut(message));
+  if (header != nullptr) {
+    header->setFormat(headerFormat);
+    header->setEncoding(encoding);
+    header->setCharacterSet(characterSet);
+  }
+  if (format != nullptr) *format = text(message.format());
+  return contentOf(message);
+}
+
+std::string itemState(KxlItm &item) {
+  const KxlHdr *header = dynamic_cast<const KxlHdr *>(&item);
+  return recordOf(item) + (header == nullptr ? ""
+                                             : "|" + describe(*header) + "|" +
+                                                   std::to_string(header->headerFlags()));
 }
 
 ::testing::AssertionResult sameBytes(const std::string &actual, const std::string &expected) {
@@ -60,7 +84,7 @@ Field at(std::size_t offset, std::int32_t value) {
   return {offset, bytes};
 }
 
-std::string with(std::string base, std::initializer_list<Field> fields) {
+std::string with(std::string base, const std::vector<Field> &fields) {
   for (const Field &field : fields) base.replace(field.offset, field.bytes.size(), field.bytes);
   return base;
 }

@@ -8,9 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "kxlbin.hpp"
@@ -33,40 +31,18 @@ std::string describe(const T &object) {
          std::to_string(object.characterSet());
 }
 
-// 'hello' as a string, character set 850, data offset at the end.
+// 'hello' as a string, encoding 273, character set 850, data offset at the end.
 void makeHello(KxlMsg &message);
 // Exactly `data`, data offset `offset`, described as given, character set 850.
 void load(KxlMsg &message, const std::string &data, std::size_t offset, long encoding,
           const char *format);
-std::string messageState(const KxlMsg &message);  // content, data offset, description
+std::string messageState(const KxlMsg &message);  // description, data offset, content
 
-// The bytes an item writes into a new message. The description that a
-// header takes from the message is put back afterwards.
-template <class T>
-std::string recordOf(T &item) {
-  KxlMsg message;
-  if constexpr (std::is_base_of<KxlHdr, T>::value) {
-    const KxlStr format = item.format();
-    const long encoding = item.encoding(), characterSet = item.characterSet();
-    EXPECT_TRUE(item.copyOut(message));
-    item.setFormat(format);
-    item.setEncoding(encoding);
-    item.setCharacterSet(characterSet);
-  } else {
-    EXPECT_TRUE(item.copyOut(message));
-  }
-  return contentOf(message);
-}
-
+// The bytes an item writes into a new message, and the format it gives
+// that message. The description a header takes from the message is put back.
+std::string recordOf(KxlItm &item, std::string *format = nullptr);
 // The record and, for a header, its description and header flags.
-template <class T>
-std::string itemState(T &item) {
-  std::string state = recordOf(item);
-  if constexpr (std::is_base_of<KxlHdr, T>::value) {
-    state += "|" + describe(item) + "|" + std::to_string(item.headerFlags());
-  }
-  return state;
-}
+std::string itemState(KxlItm &item);
 
 // Equal bytes; otherwise the lengths and the first offset that differs.
 ::testing::AssertionResult sameBytes(const std::string &actual, const std::string &expected);
@@ -79,9 +55,8 @@ struct Field {
 Field at(std::size_t offset, std::string value);
 Field at(std::size_t offset, std::int32_t value);
 // `base` with the fields placed in it.
-std::string with(std::string base, std::initializer_list<Field> fields);
-inline std::string record(std::size_t length, std::initializer_list<Field> fields,
-                          char fill = '\0') {
+std::string with(std::string base, const std::vector<Field> &fields);
+inline std::string record(std::size_t length, const std::vector<Field> &fields, char fill = '\0') {
   return with(std::string(length, fill), fields);
 }
 
@@ -103,15 +78,14 @@ void expectWrittenAndReadBack(H &header, const Identity &id, const std::string &
   makeHello(message);
   ASSERT_TRUE(header.copyOut(message));
   EXPECT_TRUE(sameBytes(contentOf(message), bytes + "hello"));
-  EXPECT_EQ(message.dataOffset(), bytes.size() + 5);
-  EXPECT_EQ(describe(message), std::string(id.formatName) + "/546/0");
-  EXPECT_EQ(describe(header), "KXSTR   /546/850");
+  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message) + "|" + describe(header),
+            std::to_string(bytes.size() + 5) + id.formatName + "/546/0|KXSTR   /273/850");
   ASSERT_TRUE(message.setDataOffset(0));
   H fresh;
   kxltest::TraceCapture trace;
   ASSERT_TRUE(fresh.pasteIn(message));
-  EXPECT_EQ(describe(message) + "|" + describe(fresh), "KXSTR   /546/850|KXSTR   /546/850");
-  EXPECT_EQ(message.dataOffset(), bytes.size());
+  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message) + "|" + describe(fresh),
+            std::to_string(bytes.size()) + "KXSTR   /273/850|KXSTR   /273/850");
   EXPECT_TRUE(sameBytes(recordOf(fresh), recordOf(header)));
   EXPECT_EQ(codes(header) + codes(fresh), "0/00/0");
   EXPECT_EQ(trace.entries(id.function), id.traced ? 1 : 0);
@@ -140,6 +114,8 @@ void expectRefusedReads(const Identity &id) {
   good[good.size() / 2] = 'M';  // shows a record taken by mistake
   std::string otherId = good, otherFormat = id.formatName;
   otherId[3] = otherFormat[7] = 'X';
+  const std::string shortText =
+      id.shortDataText != nullptr ? id.shortDataText : "KxlCache::read (error): insufficient data";
   const struct {
     std::string data, format;
     long encoding, reason;
@@ -157,19 +133,17 @@ void expectRefusedReads(const Identity &id) {
     KxlMsg message;
     load(message, "zz" + c.data, 2, c.encoding, c.format.c_str());
     const std::string messageBefore = messageState(message);
-    std::vector<std::string> texts;
-    if (c.text != nullptr)
-      texts.push_back(std::string(id.className) + "::pasteIn (error): " + c.text);
-    if (c.text == nullptr && id.shortDataText != nullptr) texts.push_back(id.shortDataText);
     T item;
     const std::string itemBefore = itemState(item);
     kxltest::TraceCapture trace;
     EXPECT_FALSE(item.pasteIn(message));
-    EXPECT_EQ(codes(item), "2/" + std::to_string(c.reason));
-    EXPECT_EQ(trace.texts(id.function), texts);
-    if (texts.empty()) {
-      EXPECT_EQ(codes(message), "2/6114");
-    }
+    EXPECT_EQ(codes(item) + "|" + codes(message),
+              "2/" + std::to_string(c.reason) +
+                  (c.text != nullptr || id.shortDataText != nullptr ? "|0/0" : "|2/6114"));
+    const std::string text =
+        c.text != nullptr ? std::string(id.className) + "::pasteIn (error): " + c.text : shortText;
+    const unsigned function = c.text == nullptr && id.shortDataText == nullptr ? 4 : id.function;
+    EXPECT_EQ(trace.texts(function), std::vector<std::string>{text});
     EXPECT_EQ(trace.entries(id.function), id.traced ? 1 : 0);
     EXPECT_EQ(trace.exitValues(id.function),
               std::vector<std::int32_t>(id.traced ? 1 : 0, static_cast<std::int32_t>(c.reason)));
@@ -234,38 +208,37 @@ struct BinaryField {
   bool traced;  // the KxlBin setter traces its entry and exit
 };
 
-// Exactly the width is taken and an empty value clears the field; any other
-// length fails with 6111 and keeps the field. The pointer form copies the
-// width, or clears the field for null.
+// Exactly the width is taken and an empty value clears the field (the codes
+// of an earlier failure stay); any other length fails with 6111 and keeps
+// the field. The pointer form copies the width, or clears the field for null.
 template <class H>
 void expectBinaryField(const BinaryField<H> &f) {
   std::string value;
   for (std::size_t i = 0; i <= f.width; ++i) value += static_cast<char>(0x80 + i);
   const std::string stored = value.substr(0, f.width), zeros(f.width, '\0');
-  const std::vector<std::int32_t> failed(f.traced ? 1 : 0, KXRC_BINARY_DATA_LENGTH_ERROR);
   H header;
   const auto field = [&header, &f] { return bytesOf((header.*f.get)()); };
-  EXPECT_EQ(field(), zeros);
-  kxltest::TraceCapture trace;
-  EXPECT_TRUE((header.*f.set)(KxlBin(value.data(), f.width)));
-  EXPECT_EQ(field(), stored);
-  EXPECT_EQ(trace.exitValues(f.function), std::vector<std::int32_t>(f.traced ? 1 : 0, 0));
-  for (std::size_t length : {std::size_t{1}, f.width - 1, f.width + 1}) {
-    trace.clear();
-    EXPECT_FALSE((header.*f.set)(KxlBin(value.data(), length))) << length;
-    EXPECT_EQ(codes(header) + "|" + field(), "2/6111|" + stored);
-    EXPECT_EQ(trace.texts(f.function), std::vector<std::string>{f.failureText});
+  const auto expectTrace = [&f](const kxltest::TraceCapture &trace, std::int32_t exit,
+                                bool failed) {
+    EXPECT_EQ(trace.texts(f.function), std::vector<std::string>(failed ? 1 : 0, f.failureText));
     EXPECT_EQ(trace.entries(f.function), f.traced ? 1 : 0);
-    EXPECT_EQ(trace.exitValues(f.function), failed);
+    EXPECT_EQ(trace.exitValues(f.function), std::vector<std::int32_t>(f.traced ? 1 : 0, exit));
+  };
+  std::string fields = field();
+  for (std::size_t length : {f.width, std::size_t{1}, f.width - 1, f.width + 1, std::size_t{0}}) {
+    SCOPED_TRACE(length);
+    kxltest::TraceCapture trace;
+    const bool exact = length == f.width || length == 0;
+    EXPECT_EQ((header.*f.set)(KxlBin(value.data(), length)), exact);
+    expectTrace(trace, length == f.width ? 0 : KXRC_BINARY_DATA_LENGTH_ERROR, !exact);
+    fields += "|" + codes(header) + field();
   }
-  trace.clear();
-  EXPECT_TRUE((header.*f.set)(KxlBin()));
-  EXPECT_EQ(field(), zeros);
-  EXPECT_EQ(trace.exitValues(f.function), failed);  // the codes stay
   (header.*f.setBytes)(reinterpret_cast<const unsigned char *>(value.data()));
-  EXPECT_EQ(field(), stored);
+  fields += "|" + field();
   (header.*f.setBytes)(nullptr);
-  EXPECT_EQ(field(), zeros);
+  const std::string failed = "|2/6111" + stored;
+  EXPECT_EQ(fields + "|" + field(), zeros + "|0/0" + stored + failed + failed + failed + "|2/6111" +
+                                        zeros + "|" + stored + "|" + zeros);
 }
 
 // A copy and an assignment of `source` hold its state and codes after it is
