@@ -24,9 +24,9 @@ std::mutex checkMutex;
 xcsPointerCheck check = nullptr;
 void *checkContext = nullptr;
 
-// The KXECS_TRACE output, or null. Opened once, by the first thread that
-// asks whether anyone listens or makes a record that finds no sink; the
-// others wait for that and then see the same answer.
+// The KXECS_TRACE output, or null. Opened once, when kxecs is loaded (see
+// OutputDecision below); `outputMutex` keeps the lines of several threads
+// apart.
 std::mutex outputMutex;
 
 std::FILE *openOutput() {
