@@ -24,7 +24,6 @@ using kxltest::textsOf;
 using Exits = std::vector<std::int32_t>;
 using Lengths = std::vector<std::size_t>;  // buffer, message, data offset
 
-constexpr char kNoStorage[] = "KxlCache::resizeBuffer (error): storage not available";
 constexpr char kNotResizable[] = "KxlCache::resizeBuffer (error): user buffer cannot be resized";
 constexpr char kResizeCut[] = "KxlCache::resizeBuffer (warning): data truncated";
 constexpr char kAssignCut[] = "KxlCache::operator = (warning): data truncated";
@@ -51,33 +50,26 @@ TEST(KxlCacTest, AutomaticBufferAtLeastDoubles) {
   }
   EXPECT_EQ(trace.exitValues(9), Exits(4097, 0));
   // More than twice the buffer: exactly what the offset needs.
-  ASSERT_TRUE(cache.setDataOffset(4000));
-  ASSERT_TRUE(cache.moreBytes(9000));
+  ASSERT_TRUE(cache.setDataOffset(4000) && cache.moreBytes(9000));
   EXPECT_EQ(lengths(cache), (Lengths{13000, 4096, 4000}));
 }
 
-TEST(KxlCacTest, CursorOperations) {
+TEST(KxlCacTest, CursorOperationsAndBufferSwitches) {
   KxlCac cache;
-  ASSERT_TRUE(cache.write(6, "abcdef"));
-  ASSERT_TRUE(cache.setDataOffset(2));
-  ASSERT_TRUE(cache.write(2, "XY"));    // in place
-  ASSERT_TRUE(cache.write(4, "1234"));  // past the end: lengthens
+  ASSERT_TRUE(cache.write(6, "abcdef") && cache.setDataOffset(2));
+  ASSERT_TRUE(cache.write(2, "XY") && cache.write(4, "1234"));  // in place, then lengthening
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 12, 8, 8, true, "abXY1234"}));
-  ASSERT_TRUE(cache.setDataOffset(1));
   char bytes[4] = {};
-  char *destination = bytes;
-  char *none = nullptr;
+  char *destination = bytes, *none = nullptr;
   kxltest::TraceCapture trace;
-  ASSERT_TRUE(cache.read(3, destination));
-  EXPECT_TRUE(cache.read(0, none));
+  ASSERT_TRUE(cache.setDataOffset(1) && cache.read(3, destination) && cache.read(0, none));
   EXPECT_EQ(std::string(destination, 4), std::string("bXY\0", 4));
   EXPECT_EQ(trace.exitValues(4), Exits(2, 0));
   // Past the end the offset lengthens the message, past the buffer it grows
   // the buffer to fit.
   ASSERT_TRUE(cache.setDataOffset(10));
   EXPECT_EQ(lengths(cache), (Lengths{12, 10, 10}));
-  ASSERT_TRUE(cache.setDataOffset(14));
-  ASSERT_TRUE(cache.setMessageLength(5));
+  ASSERT_TRUE(cache.setDataOffset(14) && cache.setMessageLength(5));
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 14, 5, 5, true, "abXY1"}));
   ASSERT_TRUE(cache.setDataOffset(3));
   EXPECT_TRUE(cache.resizeBuffer(2));  // below the message: cut, with a warning
@@ -87,16 +79,11 @@ TEST(KxlCacTest, CursorOperations) {
   EXPECT_EQ(trace.exitValues(5), (Exits{0, KXRC_DATA_TRUNCATED}));
   EXPECT_TRUE(cache.resizeBuffer(0));
   EXPECT_EQ(stateOf(cache), (CacheState{nullptr, 0, 0, 0, true, ""}));
-}
-
-TEST(KxlCacTest, LengthZeroMakesTheCacheAutomaticAgain) {
+  // Length 0 makes the cache automatic again: the application's buffer is
+  // forgotten, not released; an automatic cache keeps its own.
   std::vector<char> application(6);
-  KxlCac cache;
-  ASSERT_TRUE(cache.write(3, "own"));  // released on the switch
-  ASSERT_TRUE(cache.useFullBuffer(application.data(), 6));
+  ASSERT_TRUE(cache.write(3, "own") && cache.useFullBuffer(application.data(), 6));
   EXPECT_EQ(stateOf(cache), (CacheState{application.data(), 6, 6, 0, false, std::string(6, '\0')}));
-  // The application's buffer is forgotten, not released; an automatic
-  // cache keeps its own.
   ASSERT_TRUE(cache.useEmptyBuffer(application.data(), 0));
   EXPECT_EQ(stateOf(cache), (CacheState{nullptr, 0, 0, 0, true, ""}));
   ASSERT_TRUE(cache.write(3, "abc"));
@@ -175,9 +162,8 @@ TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
       SCOPED_TRACE(::testing::Message() << r.text << (traced ? " traced" : " quiet"));
       Scene scene;
       KxlCac cache;
-      ASSERT_TRUE(!r.application || cache.useEmptyBuffer(scene.application, 8));
-      ASSERT_TRUE(cache.write(6, "abcdef"));
-      ASSERT_TRUE(cache.setDataOffset(2));
+      ASSERT_TRUE((!r.application || cache.useEmptyBuffer(scene.application, 8)) &&
+                  cache.write(6, "abcdef") && cache.setDataOffset(2));
       const CacheState before = stateOf(cache);
       auto trace = traced ? std::make_unique<kxltest::TraceCapture>() : nullptr;
       EXPECT_FALSE(r.run(cache, scene));
@@ -200,108 +186,69 @@ TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
   for (std::size_t count = 1; count <= 80; ++count) {
     for (const std::size_t other : {0, 45, 50, 55, 120}) {
       SCOPED_TRACE(::testing::Message() << count << " bytes, other end at " << other);
-      std::string model = bytes;
-      std::memmove(&model[50], &model[other], count);
-      KxlCac cache;
-      ASSERT_TRUE(cache.write(200, bytes.data()) && cache.setDataOffset(50));
-      ASSERT_TRUE(cache.write(count, cache.bufferPointer() + other));
-      EXPECT_EQ(stateOf(cache).contents, model);
-      EXPECT_EQ(cache.dataOffset(), 50 + count);
-
-      model = bytes;
-      std::memmove(&model[other], &model[50], count);
-      KxlCac reader;
-      ASSERT_TRUE(reader.write(200, bytes.data()) && reader.setDataOffset(50));
-      char *destination = reader.bufferPointer() + other;
-      ASSERT_TRUE(reader.read(count, destination));
-      EXPECT_EQ(stateOf(reader).contents, model);
-      EXPECT_EQ(reader.dataOffset(), 50 + count);
+      for (const bool writing : {true, false}) {
+        std::string model = bytes;
+        if (writing) std::memmove(&model[50], &model[other], count);
+        if (!writing) std::memmove(&model[other], &model[50], count);
+        KxlCac cache;
+        ASSERT_TRUE(cache.write(200, bytes.data()) && cache.setDataOffset(50));
+        char *within = cache.bufferPointer() + other;
+        ASSERT_TRUE(writing ? cache.write(count, within) : cache.read(count, within));
+        EXPECT_EQ(stateOf(cache).contents, model);
+        EXPECT_EQ(cache.dataOffset(), 50 + count);
+      }
     }
   }
 }
 
-TEST(KxlCacTest, FailedAllocationChangesNothingButTheCodes) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  KxlCac cache;
-  ASSERT_TRUE(cache.write(4, "abcd"));
-  ASSERT_TRUE(cache.setDataOffset(2));
-  const CacheState before = stateOf(cache);
-  KxlCac source;
-  ASSERT_TRUE(source.write(100, kxltest::pattern(100).data()));
-  ASSERT_TRUE(source.setDataOffset(0));
-  KxlCac target;
-  kxltest::TraceCapture trace;
-  {
-    kxltest::AllocationFailure failure(1, true);
-    EXPECT_FALSE(cache.resizeBuffer(3));  // its truncation warning is overwritten
-    EXPECT_FALSE(cache.write(5, "vwxyz"));
-    target = source;  // copies what fits: nothing
-  }
-  EXPECT_EQ(stateOf(cache), before);
-  EXPECT_EQ(codesOf(cache), (Codes{KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE}));
-  EXPECT_EQ(trace.exitValues(5), Exits(3, KXRC_STORAGE_NOT_AVAILABLE));
-  EXPECT_EQ(stateOf(target), (CacheState{nullptr, 0, 0, 0, true, ""}));
-  EXPECT_EQ(codesOf(target), (Codes{KXCC_WARNING, KXRC_DATA_TRUNCATED}));
-  EXPECT_EQ(
-      textsOf(trace),
-      (Texts{{5, kResizeCut}, {5, kNoStorage}, {5, kNoStorage}, {5, kNoStorage}, {2, kAssignCut}}));
-}
-
-TEST(KxlCacTest, AssignmentCopiesWhatFits) {
+// Assignment copies what fits; a copy is automatic and owns its bytes, and
+// outlives the application's buffer.
+TEST(KxlCacTest, AssignmentCopiesWhatFitsCopyOwnsItsBytes) {
   const std::string bytes = kxltest::pattern(100, 3);
-  const Texts cut = {{2, kAssignCut}};
-  const Texts cutThenRefused = {{2, kAssignCut}, {5, kNotResizable}};
   const struct {
     bool automatic;
     std::size_t buffer, sourceOffset;
     Codes codes;  // the source holds 2/6114
-    const Texts *texts;
+    Texts texts;
     Lengths lengths;
   } cases[] = {
-      {true, 5, 30, {KXCC_FAILED, KXRC_INSUFFICIENT_DATA}, nullptr, {100, 100, 30}},
-      {true, 150, 30, {KXCC_FAILED, KXRC_INSUFFICIENT_DATA}, nullptr, {150, 100, 30}},
-      {false, 40, 30, {KXCC_WARNING, KXRC_DATA_TRUNCATED}, &cut, {40, 40, 30}},
+      {true, 5, 30, {KXCC_FAILED, KXRC_INSUFFICIENT_DATA}, {}, {100, 100, 30}},
+      {true, 150, 30, {KXCC_FAILED, KXRC_INSUFFICIENT_DATA}, {}, {150, 100, 30}},
+      {false, 40, 30, {KXCC_WARNING, KXRC_DATA_TRUNCATED}, {{2, kAssignCut}}, {40, 40, 30}},
       // An offset that does not fit ends the assignment with a failed resize.
-      {false, 40, 100, {KXCC_FAILED, KXRC_USER_BUFFER_NOT_RESIZABLE}, &cutThenRefused, {40, 40, 0}},
+      {false,
+       40,
+       100,
+       {KXCC_FAILED, KXRC_USER_BUFFER_NOT_RESIZABLE},
+       {{2, kAssignCut}, {5, kNotResizable}},
+       {40, 40, 0}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << c.buffer << " " << c.sourceOffset);
-    KxlCac source;
-    ASSERT_TRUE(source.write(100, bytes.data()));
-    ASSERT_TRUE(source.setDataOffset(c.sourceOffset));
+    KxlCac source, target;
     char *none = nullptr;
+    ASSERT_TRUE(source.write(100, bytes.data()) && source.setDataOffset(c.sourceOffset));
     EXPECT_FALSE(source.read(101, none));
     std::vector<char> application(c.buffer);
-    KxlCac target;
     ASSERT_TRUE(c.automatic ? target.resizeBuffer(c.buffer)
                             : target.useEmptyBuffer(application.data(), c.buffer));
     const char *old = target.bufferPointer();
     kxltest::TraceCapture trace;
     target = source;
     EXPECT_EQ(codesOf(target), c.codes);
-    EXPECT_EQ(textsOf(trace), c.texts != nullptr ? *c.texts : Texts{});
+    EXPECT_EQ(textsOf(trace), c.texts);
     EXPECT_EQ(lengths(target), c.lengths);
     EXPECT_EQ(stateOf(target).contents, bytes.substr(0, c.lengths[1]));
     EXPECT_EQ(target.automaticBuffer(), c.automatic);
     EXPECT_EQ(target.bufferPointer() == old, c.lengths[0] == c.buffer);
+    KxlCac copy(target);
+    const KxlCac &same = copy;
+    copy = same;
+    application.assign(c.buffer, '\0');
+    EXPECT_EQ(codesOf(copy), c.codes);
+    EXPECT_EQ(stateOf(copy), (CacheState{copy.bufferPointer(), c.lengths[1], c.lengths[1],
+                                         c.lengths[2], true, bytes.substr(0, c.lengths[1])}));
   }
-}
-
-TEST(KxlCacTest, CopyIsAutomaticAndOwnsItsBytes) {
-  std::vector<char> application(50);
-  const std::string bytes = kxltest::pattern(50, 1);
-  auto source = std::make_unique<KxlCac>();
-  ASSERT_TRUE(source->write(50, bytes.data()) && source->setDataOffset(20));
-  KxlCac fromOwn(*source);
-  bytes.copy(application.data(), 50);
-  ASSERT_TRUE(source->useFullBuffer(application.data(), 50) && source->setDataOffset(20));
-  KxlCac fromApplication(*source);
-  source.reset();
-  application.assign(50, '\0');
-  const KxlCac &same = fromOwn;
-  fromOwn = same;
-  for (const KxlCac *copy : {&fromOwn, &fromApplication})
-    EXPECT_EQ(stateOf(*copy), (CacheState{copy->bufferPointer(), 50, 50, 20, true, bytes}));
 }
 
 }  // namespace

@@ -16,36 +16,31 @@
 
 namespace {
 
-// The protected version setters, reachable from derived classes; the
-// threads write the values already in force.
+// Reach the protected version setters; the threads write the values
+// already in force.
 struct MessageVersion : KxlMsg {
   using KxlMsg::setVersionSupported;
 };
-struct OptionsVersion : KxlGmo {
-  using KxlGmo::setVersionSupported;
+struct Versions : KxlGmo, KxlGmo3 {
+  static void keep() {
+    MessageVersion::setVersionSupported(2);
+    KxlGmo::setVersionSupported(2);
+    KxlGmo3::setVersionSupported(3);
+  }
 };
-struct Options3Version : KxlGmo3 {
-  using KxlGmo3::setVersionSupported;
-};
-void keepVersions() {
-  MessageVersion::setVersionSupported(2);
-  OptionsVersion::setVersionSupported(2);
-  Options3Version::setVersionSupported(3);
-}
 
 constexpr int kThreads = 4;
-constexpr int kRounds = 50;
 
 // One thread's work; `id` makes its texts its own.
 void work(int id) {
   const std::string name = "Q" + std::to_string(id);
   const std::string tooLong(60, static_cast<char>('a' + id));
-  for (int round = 0; round < kRounds; ++round) {
+  for (int round = 0; round < 50; ++round) {
     KxlGmo options;
     KxlGmo3 options3;
     EXPECT_EQ(options.record()->version, 2);
     EXPECT_EQ(options3.record()->version, 3);
-    keepVersions();
+    Versions::keep();
 
     KxlDlh header;
     header.setDestinationQueueName(tooLong.c_str());  // cut: writes the error record
@@ -61,13 +56,10 @@ void work(int id) {
 
     KxlMsg message;
     EXPECT_EQ(message.version(), 2);
-    ASSERT_TRUE(message.writeItem(text));
-    ASSERT_TRUE(message.writeItem(header));
-    ASSERT_TRUE(message.setDataOffset(0));
+    ASSERT_TRUE(message.writeItem(text) && message.writeItem(header) && message.setDataOffset(0));
     KxlDlh back;
     KxlStr body;
-    ASSERT_TRUE(message.readItem(back));
-    ASSERT_TRUE(message.readItem(body));
+    ASSERT_TRUE(message.readItem(back) && message.readItem(body));
     EXPECT_EQ(back.destinationQueueName(), tooLong.substr(0, 48).c_str());
     EXPECT_EQ(back.destinationQueueManagerName(), name.c_str());
     EXPECT_EQ(body, text);
