@@ -12,15 +12,11 @@
 
 namespace {
 
+using kxltest::binOf;
+using kxltest::bytesOf;
 using kxltest::Codes;
 using kxltest::codesOf;
 using kxltest::pattern;
-
-std::string bytesOf(const KxlBin &value) {
-  return std::string(reinterpret_cast<const char *>(value.dataPointer()), value.dataLength());
-}
-
-KxlBin binOf(const std::string &bytes) { return KxlBin(bytes.data(), bytes.size()); }
 
 // The exit records of the traced operations, "function:value" in order.
 std::string exitsOf(const kxltest::TraceCapture &trace) {

@@ -13,15 +13,11 @@
 
 namespace {
 
+using kxltest::binOf;
+using kxltest::bytesOf;
 using kxltest::Codes;
 using kxltest::codesOf;
 using kxltest::pattern;
-
-std::string bytesOf(const KxlBin &value) {
-  return std::string(reinterpret_cast<const char *>(value.dataPointer()), value.dataLength());
-}
-
-KxlBin binOf(const std::string &bytes) { return KxlBin(bytes.data(), bytes.size()); }
 
 TEST(KxlMtrTest, BinaryValuesTakeExactlyTheirWidthOrNothing) {
   const struct {

@@ -10,10 +10,6 @@ std::string text(const KxlStr &value) {
   return chars == nullptr ? std::string() : std::string(chars);
 }
 
-std::string bytesOf(const KxlBin &value) {
-  return std::string(reinterpret_cast<const char *>(value.dataPointer()), value.dataLength());
-}
-
 std::string contentOf(const KxlMsg &message) {
   return std::string(message.bufferPointer(), message.messageLength());
 }

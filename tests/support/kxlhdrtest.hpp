@@ -14,13 +14,14 @@
 #include "kxlbin.hpp"
 #include "kxlhdr.hpp"
 #include "kxlmsg.hpp"
+#include "kxlmsgtest.hpp"
 #include "kxlstr.hpp"
 #include "kxltest.hpp"
 
 namespace kxlhdrtest {
 
 std::string text(const KxlStr &value);
-std::string bytesOf(const KxlBin &value);
+using kxltest::bytesOf;
 std::string contentOf(const KxlMsg &message);  // first byte to message length
 std::string codes(const KxlErr &object);       // "completion/reason"
 

@@ -42,6 +42,12 @@ Texts textsOf(const TraceCapture &trace) {
   return texts;
 }
 
+std::string bytesOf(const KxlBin &value) {
+  return std::string(reinterpret_cast<const char *>(value.dataPointer()), value.dataLength());
+}
+
+KxlBin binOf(const std::string &bytes) { return KxlBin(bytes.data(), bytes.size()); }
+
 std::string descriptorBytes(const KxlMsg &message) {
   return std::string(reinterpret_cast<const char *>(message.descriptor()), sizeof(KXMD));
 }

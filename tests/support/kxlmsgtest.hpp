@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "kxlbin.hpp"
 #include "kxlcac.hpp"
 #include "kxlmsg.hpp"
 #include "kxltest.hpp"
@@ -19,6 +20,10 @@ namespace kxltest {
 
 // `length` bytes in which neighbours differ; `seed` shifts the pattern.
 std::string pattern(std::size_t length, int seed = 0);
+
+// A byte string's bytes, and a byte string holding `bytes`.
+std::string bytesOf(const KxlBin &value);
+KxlBin binOf(const std::string &bytes);
 
 // Everything a cache shows except its codes.
 struct CacheState {
