@@ -132,11 +132,7 @@ void xtr_printfFn_e(uint16_t component, uint16_t function, uint16_t zero, const 
 }
 
 int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uint16_t mode) {
-  if (length != 0) {
-    if (pointer == nullptr) return 1;
-    const uint64_t start = reinterpret_cast<uintptr_t>(pointer);
-    if (start + length < start) return 1;  // the range wraps past the top
-  }
+  if (!xcsRangeAddressable(pointer, length)) return 1;
   if ((xcsListeningNow() & XCS_LISTENING_CHECK) == 0) return 0;
   xcsPointerCheck installed;
   void *context;

@@ -80,9 +80,16 @@ static inline unsigned int xcsListeningNow(void) {
  * open is decided once, when kxecs is loaded (reading KXECS_TRACE then). */
 #define XCS_LISTENING_TRACE 1u
 /* Set while a pointer check is installed; while it is clear,
- * xcsCheckPointer_e answers from the null and wrap-around tests alone, so a
- * caller may make those itself and skip the call. */
+ * xcsCheckPointer_e answers from xcsRangeAddressable alone, so a caller may
+ * make that test itself and skip the call. */
 #define XCS_LISTENING_CHECK 2u
+/* The test xcsCheckPointer_e makes before any installed check: non-zero
+ * unless `length` is non-zero and `pointer` is null or the range wraps past
+ * the top of the address space. */
+static inline int xcsRangeAddressable(const void *pointer, uint64_t length) {
+  const uint64_t start = (uint64_t)(uintptr_t)pointer;
+  return length == 0 || (pointer != 0 && start + length >= start);
+}
 
 #ifdef __cplusplus
 }

@@ -138,7 +138,7 @@ bool KxlCac::read(std::size_t count, char *&destination) {
   // As in write: with nobody listening, a read of data the message holds
   // into an addressable destination has nothing to do but the copy.
   const bool plainCopy = xcsListeningNow() == 0 && count != 0 && count <= dataLength() &&
-                         kxlRangeAddressable(destination, count);
+                         xcsRangeAddressable(destination, count);
   if (!plainCopy && !admitRead(count, destination)) return false;
   if (count == 0) return true;
   moveBytes(destination, buffer_ + dataOffset_, count);
@@ -242,7 +242,7 @@ bool KxlCac::write(std::size_t count, const char *source) {
   // only the copy is left. The target needs no test: a buffer with room
   // for count > 0 bytes is a real allocation.
   const bool plainCopy = xcsListeningNow() == 0 && count != 0 &&
-                         count <= bufferLength_ - dataOffset_ && kxlRangeAddressable(source, count);
+                         count <= bufferLength_ - dataOffset_ && xcsRangeAddressable(source, count);
   if (!plainCopy && !admitWrite(count, source)) return false;
   if (count == 0) return true;
   moveBytes(buffer_ + dataOffset_, source, count);

@@ -23,15 +23,6 @@ inline constexpr unsigned short kKxlComponent = 31;
 // otherwise the trace calls would have no effect.
 inline bool kxlTraceListening() { return (xcsListeningNow() & XCS_LISTENING_TRACE) != 0; }
 
-// The common-services pointer check with no check installed: `length`
-// bytes at `pointer` are refused when the pointer is null or the range wraps
-// past the top of the address space (in 64 bits, as that layer tests it).
-inline bool kxlRangeAddressable(const void *pointer, std::size_t length) {
-  if (length == 0) return true;
-  const std::uint64_t start = reinterpret_cast<std::uintptr_t>(pointer);
-  return pointer != nullptr && start + length >= start;
-}
-
 // The facade's pointer check: the stage-1 record, then the common-services
 // check of `length` bytes at `pointer` in `mode` (1 read, 2 write). With no
 // pointer check installed, that check is the null and wrap-around test
@@ -40,7 +31,7 @@ inline bool kxlPointerAcceptable(const void *pointer, std::size_t length, std::u
   const unsigned int listening = xcsListeningNow();
   if ((listening & XCS_LISTENING_TRACE) != 0) xcsCPInitTerm_e(1);
   if ((listening & XCS_LISTENING_CHECK) != 0) return xcsCheckPointer_e(pointer, length, mode) == 0;
-  return kxlRangeAddressable(pointer, length);
+  return xcsRangeAddressable(pointer, length) != 0;
 }
 
 class KxlTraceScope {
