@@ -180,4 +180,50 @@ TEST(KxlBinItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
   }
 }
 
+// Read into the byte string's own storage: with the length it had, no
+// storage is obtained and a refused check of that storage is the message's
+// 2/2004; with another length the new storage (zero bytes) stays.
+TEST(KxlBinItemTest, ReadGoesIntoItsOwnStorage) {
+  const struct {
+    const char *before;
+    bool refuseAll;  // else only the byte string's own bytes are refused
+    std::string after;
+    const char *exits;
+  } cases[] = {
+      {"abcdefghij", false, "abcdefghij", "59:0 4:2004 1:2004 "},
+      {"abc", true, std::string(10, '\0'), "59:0 4:2004 1:2004 "},
+  };
+  const bool counted = kxltest::allocationFailureWorks();  // its first call allocates
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.before);
+    KxlMsg message;
+    KxlBin written = binOf("0123456789");
+    ASSERT_TRUE(message.writeItem(written) && message.setDataOffset(0));
+    KxlBin read = binOf(c.before);
+    const unsigned char *storage = read.dataPointer();
+    kxltest::TraceCapture trace;
+    std::optional<kxltest::PointerRefusal> refusal;
+    if (c.refuseAll) {
+      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1,
+                      kxltest::PointerRefusal::kWrite);
+    } else {
+      refusal.emplace(storage, read.dataLength(), kxltest::PointerRefusal::kWrite);
+    }
+    kxltest::AllocationCounter counter;
+    EXPECT_FALSE(read.pasteIn(message));
+    const long allocations = counter.count();
+    refusal.reset();
+    EXPECT_EQ(codesOf(read), Codes(2, 2004));
+    EXPECT_EQ(bytesOf(read), c.after);
+    EXPECT_EQ(exitsOf(trace), c.exits);
+    EXPECT_EQ(message.dataOffset(), 0u);
+    if (!c.refuseAll) {
+      EXPECT_EQ(read.dataPointer(), storage);
+      if (counted) {
+        EXPECT_EQ(allocations, 0);
+      }
+    }
+  }
+}
+
 }  // namespace

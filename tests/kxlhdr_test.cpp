@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "kxldlh.hpp"
@@ -40,7 +41,7 @@ constexpr char kTestFormat[] = "KXTEST  ";
 class TestHeader : public KxlPfx {
  public:
   explicit TestHeader(std::size_t tailLength) : tail(kxltest::pattern(tailLength, 2)) {
-    usePrefix(&prefix);
+    usePrefix(&prefix, typeid(TestHeader));
     setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
   }
   bool copyOut(KxlMsg &message) override {
@@ -88,135 +89,250 @@ struct Scene {
   KxlMsg message;
 };
 
-// All a header write leaves but the buffer's address: the result, the
-// message, its description, the codes of message and header, the header,
-// the diagnostic texts.
-using Outcome = std::tuple<bool, CacheState, std::string, std::string, std::string, Texts>;
-
-// The pointer check refuses the last of the header's bytes (wherever the
-// write takes them from), the buffer's first byte, or the first after the
-// header's place in it.
-enum class Refusal { kNone, kLastHeaderByte, kBufferStart, kAfterHeader };
-
-// The header write in place, or step by step: room at the data offset, a
-// copy of the whole content, the header written alone into a message
-// described as this one, this message described as the header and
-// cleared, the header's bytes written and the kept content after them.
-// `lastByte`: where the in-place write takes the header's last byte from.
-Outcome prepend(KxlMsg &message, KxlHdr &header, bool inPlace, Refusal refusal,
-                const char *lastByte, long &allocations) {
-  using P = kxltest::PointerRefusal;
-  std::string format;
-  const std::size_t length = recordOf(header, &format).size();
-  std::unique_ptr<P> refused;
-  if (refusal == Refusal::kBufferStart) {
-    refused = std::make_unique<P>(message.bufferPointer(), 1, P::kWrite);
-  } else if (refusal == Refusal::kAfterHeader) {
-    refused = std::make_unique<P>(message.bufferPointer() + length, 1, P::kWrite);
-  } else if (refusal == Refusal::kLastHeaderByte && inPlace) {
-    refused = std::make_unique<P>(lastByte, 1, P::kRead);
-  }
-  kxltest::TraceCapture trace;
-  kxltest::AllocationCounter counter;
-  bool result = inPlace ? header.copyOut(message) : message.moreBytes(length);
-  allocations = counter.count();
-  if (!inPlace && result) {
-    const KxlCac kept(message);
-    KxlMsg alone;  // the header written alone, recording the message's description
-    alone.setEncoding(message.encoding());
-    alone.setCharacterSet(message.characterSet());
-    alone.setFormat(message.format());
-    EXPECT_TRUE(header.copyOut(alone));
-    message.setEncoding(546);
-    message.setCharacterSet(0);
-    message.setFormat(format.c_str());
-    message.clearMessage();
-    const std::string bytes = contentOf(alone);
-    if (refusal == Refusal::kLastHeaderByte)
-      refused = std::make_unique<P>(&bytes.back(), 1, P::kRead);
-    result = message.write(bytes.size(), bytes.data()) &&
-             message.write(kept.messageLength(), kept.bufferPointer());
-  }
-  // On failure the header takes the message's codes.
-  const std::string headerCodes = inPlace || result ? codes(header) : codes(message);
-  refused.reset();
-  CacheState state = stateOf(message);
-  state.buffer = nullptr;
-  return {result,
-          state,
-          describe(message),
-          codes(message) + " " + headerCodes,
-          itemState(header),
-          textsOf(trace)};
+// The lengths of the pieces header `kind` writes, one write each: the test
+// header its prefix and tail, the reference header its fixed part and four
+// names (only the destination name set), the others their record.
+std::vector<std::size_t> pieceLengths(int kind, std::size_t tail, std::size_t recordLength) {
+  if (kind == 0) return {32, tail};
+  if (kind == 1) return {108, 0, 0, 0, tail};
+  return {recordLength};
 }
 
-TEST(KxlHdrTest, HeaderWriteInPlaceEqualsTheStepByStepWrite) {
-  enum Offset { kZero, kHalf, kEnd };
-  struct Shape {
-    bool automatic;
-    std::optional<int> room;  // buffer length beyond the content, less the header's
-    Offset offset;
-    bool longTail;  // a tail 64 bytes longer than the content instead of 40 bytes
-    Refusal refusal;
-  };
-  std::vector<Shape> shapes = {
-      {true, {}, kEnd, false, Refusal::kNone},   // grows for the header
-      {true, {}, kHalf, true, Refusal::kNone},   // both steps would grow
-      {true, -1, kZero, false, Refusal::kNone},  // grows for the content
-      {true, 0, kHalf, false, Refusal::kNone},   // room for both
-      {false, 5, kHalf, false, Refusal::kNone},  // room for both
-      {false, -1, kEnd, false, Refusal::kNone},  // no room for the header
-      {false, -1, kZero, false, Refusal::kNone}  // room for the header alone
-  };
-  for (Refusal refusal : {Refusal::kLastHeaderByte, Refusal::kBufferStart, Refusal::kAfterHeader}) {
-    shapes.push_back({true, 0, kHalf, false, refusal});
-    shapes.push_back({false, 5, kHalf, false, refusal});
+// The bytes a new header of `kind` writes in front of a message described
+// as `message` is.
+std::string writtenAlone(int kind, std::size_t tail, const KxlMsg &message) {
+  KxlMsg alone;
+  alone.setEncoding(message.encoding());
+  alone.setCharacterSet(message.characterSet());
+  alone.setFormat(message.format());
+  EXPECT_TRUE(makeHeader(kind, tail)->copyOut(alone));
+  return contentOf(alone);
+}
+
+// The header write by its steps, through the public operations: room for
+// the whole header at the data offset, a copy of the content, the message's
+// description passed to the header through its setters, the message
+// described as the header and cleared, each piece written, then the kept
+// content. `pieces` hold what the header writes.
+bool writeByTheSteps(KxlMsg &message, KxlHdr &header, const std::vector<std::string> &pieces,
+                     const char *format) {
+  std::size_t total = 0;
+  for (const std::string &piece : pieces) total += piece.size();
+  if (!message.moreBytes(total)) return false;
+  const KxlCac kept(message);
+  header.setEncoding(message.encoding());
+  header.setCharacterSet(message.characterSet());
+  header.setFormat(message.format());
+  message.setEncoding(546);
+  message.setCharacterSet(0);
+  message.setFormat(format);
+  message.clearMessage();
+  for (const std::string &piece : pieces) {
+    if (!message.write(piece.size(), piece.data())) return false;
   }
+  return message.write(kept.messageLength(), kept.bufferPointer());
+}
+
+// All a header write leaves but the buffer's address: the result, the
+// message, its description, the codes of message and header, the header,
+// and every trace record while a capture listens.
+using Outcome =
+    std::tuple<bool, CacheState, std::string, std::string, std::string, std::vector<std::string>>;
+
+// Who listens during a write: nobody, a trace sink, or a pointer check that
+// refuses the last byte of the header's pieces (wherever the write takes
+// them from), the buffer's first byte, or the first byte after the header.
+enum class Listener { kNobody, kTrace, kLastHeaderByte, kBufferStart, kAfterHeader };
+
+struct Write {
+  int kind;
+  std::size_t tail;
+  Listener listener;
+  std::optional<long> failingAllocation;  // the n-th nothrow allocation fails
+};
+
+// Writes header `w.kind` into `message` by copyOut, or by the steps.
+Outcome prepend(KxlMsg &message, const Write &w, bool bySteps, long *allocations = nullptr) {
+  using P = kxltest::PointerRefusal;
+  const auto header = makeHeader(w.kind, w.tail);
+  const std::string bytes = writtenAlone(w.kind, w.tail, message);
+  std::vector<std::string> pieces;
+  std::size_t at = 0;
+  for (std::size_t length : pieceLengths(w.kind, w.tail, bytes.size())) {
+    pieces.push_back(bytes.substr(at, length));
+    at += length;
+  }
+  std::string format;
+  recordOf(*makeHeader(w.kind, 0), &format);
+  std::unique_ptr<P> refused;
+  if (w.listener == Listener::kBufferStart) {
+    refused = std::make_unique<P>(message.bufferPointer(), 1, P::kWrite);
+  } else if (w.listener == Listener::kAfterHeader) {
+    refused = std::make_unique<P>(message.bufferPointer() + bytes.size(), 1, P::kWrite);
+  } else if (w.listener == Listener::kLastHeaderByte) {
+    const char *last =
+        bySteps ? &pieces.back().back() : &static_cast<TestHeader &>(*header).tail.back();
+    refused = std::make_unique<P>(last, 1, P::kRead);
+  }
+  std::optional<kxltest::TraceCapture> trace;
+  if (w.listener != Listener::kNobody) trace.emplace();
+  kxltest::AllocationCounter counter;
+  std::optional<kxltest::AllocationFailure> failure;
+  if (w.failingAllocation) failure.emplace(*w.failingAllocation);
+  const bool result = bySteps ? writeByTheSteps(message, *header, pieces, format.c_str())
+                              : header->copyOut(message);
+  failure.reset();
+  if (allocations != nullptr) *allocations = counter.count();
+  refused.reset();
+  std::vector<std::string> records;
+  if (trace) records = kxltest::recordsOf(*trace);
+  trace.reset();
+  // On failure the header takes the message's codes.
+  const std::string headerCodes = bySteps && !result ? codes(message) : codes(*header);
+  CacheState state = stateOf(message);
+  state.buffer = nullptr;
+  return {result, state, describe(message), codes(message) + " " + headerCodes, itemState(*header),
+          records};
+}
+
+enum Offset { kZero, kHalf, kEnd };
+struct Shape {
+  bool automatic;
+  std::optional<int> room;  // buffer length beyond the content, less the header's
+  Offset offset;
+  bool longTail;  // a tail 64 bytes longer than the content instead of 40 bytes
+};
+const Shape kShapes[] = {
+    {true, {}, kEnd, false},   // grows for the header
+    {true, {}, kHalf, true},   // both steps would grow
+    {true, -1, kZero, false},  // grows for the content
+    {true, 0, kHalf, false},   // room for both
+    {false, 5, kHalf, false},  // room for both
+    {false, -1, kEnd, false},  // no room for the header
+    {false, -1, kZero, false}  // room for the header alone
+};
+
+// Runs `check` for every header, content length and shape, with a maker of
+// messages set up as the shape says.
+template <class Check>
+void forEveryShape(std::initializer_list<std::size_t> contents, Check check) {
   for (int kind = 0; kind < kKinds; ++kind) {
-    for (std::size_t content : {std::size_t{0}, std::size_t{1000}, std::size_t{1} << 20}) {
-      for (std::size_t i = 0; i < shapes.size(); ++i) {
-        const Shape &shape = shapes[i];
-        if (shape.refusal != Refusal::kNone && kind != 0) continue;
-        SCOPED_TRACE(::testing::Message()
-                     << "header " << kind << ", shape " << i << ", content " << content);
+    for (std::size_t content : contents) {
+      for (const Shape &shape : kShapes) {
+        SCOPED_TRACE(::testing::Message() << "header " << kind << ", shape " << (&shape - kShapes)
+                                          << ", content " << content);
         const std::size_t tail = shape.longTail ? content + 64 : 40;
-        const auto inPlaceHeader = makeHeader(kind, tail), stepHeader = makeHeader(kind, tail);
-        const std::size_t length = recordOf(*inPlaceHeader).size();
+        const std::size_t length = recordOf(*makeHeader(kind, tail)).size();
         const std::size_t buffer = content + (shape.room ? length + *shape.room : 0);
         const std::size_t offset = shape.offset == kZero   ? 0
                                    : shape.offset == kHalf ? content / 2
                                                            : content;
-        Scene inPlace(shape.automatic, buffer, content, offset);
-        Scene stepByStep(shape.automatic, buffer, content, offset);
-        const char *lastByte =
-            kind == 0 ? &static_cast<TestHeader &>(*inPlaceHeader).tail.back() : nullptr;
-        long allocations = 0, unused = 0;
-        const Outcome actual =
-            prepend(inPlace.message, *inPlaceHeader, true, shape.refusal, lastByte, allocations);
-        EXPECT_EQ(actual,
-                  prepend(stepByStep.message, *stepHeader, false, shape.refusal, nullptr, unused));
-        if (!shape.automatic && shape.room == -1) {
-          EXPECT_EQ(std::get<3>(actual), "2/6113 2/6113");
-        }
-        // One allocation at most, none where the buffer keeps its length.
-        if (kxltest::allocationFailureWorks()) {
-          EXPECT_EQ(allocations, inPlace.message.bufferLength() == buffer ? 0 : 1);
-        }
+        const auto scene = [&] {
+          return std::make_unique<Scene>(shape.automatic, buffer, content, offset);
+        };
+        check(kind, tail, shape, buffer, scene);
       }
     }
   }
 }
 
+// With nobody listening the content moves once, in place or into the one
+// grown buffer, and the message, codes and header end as the steps leave
+// them; no allocation where the buffer holds both, one where the room for
+// the header had to grow, and elsewhere the steps' own.
+TEST(KxlHdrTest, WriteWithNobodyListeningEndsAsTheSteps) {
+  forEveryShape({0, 1000, std::size_t{1} << 20}, [](int kind, std::size_t tail, const Shape &shape,
+                                                    std::size_t buffer, const auto &scene) {
+    const auto copied = scene(), stepped = scene();
+    const std::size_t length = recordOf(*makeHeader(kind, tail)).size();
+    const std::size_t content = copied->message.messageLength();
+    const bool roomForBoth = buffer - content >= length;
+    const bool roomGrows = length > buffer - copied->message.dataOffset();
+    long allocations = 0, stepAllocations = 0;
+    const Write w = {kind, tail, Listener::kNobody, {}};
+    const Outcome actual = prepend(copied->message, w, false, &allocations);
+    EXPECT_EQ(actual, prepend(stepped->message, w, true, &stepAllocations));
+    if (!shape.automatic && roomGrows) {
+      EXPECT_EQ(std::get<3>(actual), "2/6113 2/6113");
+    }
+    if (!kxltest::allocationFailureWorks()) return;
+    EXPECT_EQ(allocations, roomForBoth ? 0 : roomGrows && shape.automatic ? 1 : stepAllocations);
+  });
+}
+
+// The first allocation failing. Where the buffer holds both there is none
+// to fail. Where the room for the header grows, the one allocation fails as
+// the steps' growth does. Elsewhere the write is its steps, whose first
+// allocation is the copy of the content, which then silently holds nothing:
+// the write succeeds and the message holds the header alone. (With the data
+// offset past 0 that copy is lengthened to it with bytes never set, so only
+// offset 0 is compared there.)
+TEST(KxlHdrTest, FirstAllocationFailingEndsAsInTheSteps) {
+  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
+  forEveryShape({16, 1000}, [](int kind, std::size_t tail, const Shape &, std::size_t buffer,
+                               const auto &scene) {
+    const auto copied = scene();
+    const std::size_t length = recordOf(*makeHeader(kind, tail)).size();
+    const bool roomForBoth = buffer - copied->message.messageLength() >= length;
+    const bool roomGrows = length > buffer - copied->message.dataOffset();
+    const Write failing = {kind, tail, Listener::kNobody, 1};
+    const Outcome actual = prepend(copied->message, failing, false);
+    if (roomForBoth) {
+      EXPECT_EQ(actual, prepend(scene()->message, {kind, tail, Listener::kNobody, {}}, true));
+    } else if (roomGrows || copied->message.dataOffset() == 0) {
+      EXPECT_EQ(actual, prepend(scene()->message, failing, true));
+    }
+    if (roomGrows) {
+      EXPECT_EQ(std::get<3>(actual), codes(copied->message) + " " + codes(copied->message));
+    }
+  });
+}
+
+// While someone listens the write is its steps: the same records (growth 5
+// and write 9, each exit with the reason at that moment, the pointer
+// checks' stage records), texts, codes and message.
+TEST(KxlHdrTest, WhileSomeoneListensTheRecordsAreTheSteps) {
+  forEveryShape({0, 1000},
+                [](int kind, std::size_t tail, const Shape &shape, std::size_t, const auto &scene) {
+                  for (Listener listener : {Listener::kTrace, Listener::kLastHeaderByte,
+                                            Listener::kBufferStart, Listener::kAfterHeader}) {
+                    if (listener == Listener::kLastHeaderByte && kind != 0) continue;
+                    SCOPED_TRACE(static_cast<int>(listener));
+                    const Write w = {kind, tail, listener, {}};
+                    const auto copied = scene();
+                    const bool hasContent = copied->message.messageLength() != 0;
+                    const Outcome actual = prepend(copied->message, w, false);
+                    EXPECT_EQ(actual, prepend(scene()->message, w, true));
+                    if (!shape.automatic && shape.room == -1 && shape.offset == kZero &&
+                        hasContent && listener == Listener::kTrace) {
+                      // The header fits, the content does not: its write's exit says so.
+                      const std::vector<std::string> &records = std::get<5>(actual);
+                      EXPECT_EQ(records.back(), "exit 9 6113");
+                    }
+                  }
+                });
+}
+
+// A refused first write moves no byte of the application's buffer.
+TEST(KxlHdrTest, RefusedFirstWriteLeavesTheApplicationBufferAsItWas) {
+  Scene scene(false, 1000, 100, 50);
+  const std::string before(scene.application.begin(), scene.application.end());
+  const Write w = {2, 0, Listener::kBufferStart, {}};
+  const Outcome outcome = prepend(scene.message, w, false);
+  EXPECT_FALSE(std::get<0>(outcome));
+  EXPECT_EQ(std::get<3>(outcome), "2/2004 2/2004");
+  EXPECT_EQ(std::string(scene.application.begin(), scene.application.end()), before);
+  EXPECT_EQ(scene.message.messageLength(), 0u);
+}
+
 TEST(KxlHdrTest, RoomRefusedChangesNothing) {
   const struct {
     std::size_t buffer, offset, claimedTail;  // a tail of 0 bytes claimed: the allocation fails
-  } cases[] = {// The one allocation, for the header or for the content alone.
+  } cases[] = {                               // The one allocation, for the header.
                {16, 16, 0},
-               {16 + 72 - 1, 0, 0},
                // The room for the header at the offset, the room for it and the
                // content, or the header's own length cannot be represented.
                {16, 10, SIZE_MAX - 40},
-               {16, 0, SIZE_MAX - 40},
                {16, 0, SIZE_MAX - 10}};
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << c.offset << " " << c.claimedTail);
@@ -243,6 +359,71 @@ TEST(KxlHdrTest, RoomRefusedChangesNothing) {
     EXPECT_EQ(textsOf(trace), texts);
     EXPECT_EQ(stateOf(s.message), before);
     EXPECT_EQ(describe(s.message) + describe(header), description);
+  }
+}
+
+// A header whose description accessors are overridden: the setters note
+// what they are given and store something else, the getters answer with
+// their own values. The header write and read must go through them.
+template <class H>
+class Overriding : public H {
+ public:
+  template <class... Args>
+  explicit Overriding(Args... args) : H(args...) {}
+  long characterSet() const override { return 1208; }
+  long encoding() const override { return 785; }
+  KxlStr format() const override { return KxlStr("OVERRIDE"); }
+  void setCharacterSet(long value) override {
+    told += "characterSet " + std::to_string(value) + ";";
+    H::setCharacterSet(value + 1);
+  }
+  void setEncoding(long value) override {
+    told += "encoding " + std::to_string(value) + ";";
+    H::setEncoding(value + 1);
+  }
+  void setFormat(const char *name) override {
+    told += "format " + std::string(name) + ";";
+    H::setFormat("SEEN");
+  }
+  std::string told;
+};
+
+template <class H>
+class KxlHdrOverrideTest : public ::testing::Test {};
+using AllHeaders = ::testing::Types<KxlDlh, KxlVih, KxlOih, KxlWih, KxlRfh, TestHeader>;
+TYPED_TEST_SUITE(KxlHdrOverrideTest, AllHeaders);
+
+template <class H>
+std::unique_ptr<Overriding<H>> makeOverriding() {
+  if constexpr (std::is_same_v<H, TestHeader>) {
+    return std::make_unique<Overriding<H>>(std::size_t{0});
+  } else {
+    return std::make_unique<Overriding<H>>();
+  }
+}
+
+TYPED_TEST(KxlHdrOverrideTest, WriteAndReadGoThroughTheVirtualAccessors) {
+  for (bool listening : {false, true}) {
+    SCOPED_TRACE(listening);
+    KxlMsg message;
+    makeHello(message);
+    const auto written = makeOverriding<TypeParam>();
+    std::optional<kxltest::TraceCapture> trace;
+    if (listening) trace.emplace();
+    ASSERT_TRUE(written->copyOut(message));
+    // Told the message's description in order; the record holds what the
+    // base setters were given instead.
+    EXPECT_EQ(written->told, "encoding 273;characterSet 850;format KXSTR   ;");
+    const TypeParam &base = *written;
+    EXPECT_EQ(text(base.TypeParam::format()) + "/" + std::to_string(base.TypeParam::encoding()) +
+                  "/" + std::to_string(base.TypeParam::characterSet()),
+              "SEEN    /274/851");
+    ASSERT_TRUE(message.setDataOffset(0));
+    const auto read = makeOverriding<TypeParam>();
+    ASSERT_TRUE(read->pasteIn(message));
+    // The message is described by what the getters answer.
+    EXPECT_EQ(describe(message), "OVERRIDE/785/1208");
+    EXPECT_EQ(read->told, "");
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -152,6 +153,36 @@ TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
     EXPECT_EQ(descriptorBytes(target), descriptorBytes(source));
     EXPECT_EQ(stateOf(target), (CacheState{application, 4, 4, 2, false, "1234"}));
   }
+}
+
+// While someone listens, assignment makes the records of its steps: the
+// cache part's, then the tracker's getters (whose byte strings trace their
+// setDataLength, 59) and setters, in the order accounting token,
+// correlation id, feedback, group id, message id.
+TEST(KxlMsgTest, AssignmentWhileSomeoneListensMakesTheRecordsOfItsSteps) {
+  KxlMsg source;
+  ASSERT_TRUE(source.write(5, "12345"));
+  source.setFeedback(7);
+  source.setMessageId(kxltest::binOf(std::string(24, 'm')));
+  std::vector<std::string> steps;
+  {
+    KxlMsg target;
+    kxltest::TraceCapture trace;
+    static_cast<KxlCac &>(target) = source;
+    target.setAccountingToken(source.accountingToken());
+    target.setCorrelationId(source.correlationId());
+    target.setFeedback(source.feedback());
+    target.setGroupId(source.groupId());
+    target.setMessageId(source.messageId());
+    steps = kxltest::recordsOf(trace);
+  }
+  KxlMsg target;
+  kxltest::TraceCapture trace;
+  target = source;
+  const std::vector<std::string> records = kxltest::recordsOf(trace);
+  EXPECT_EQ(records, steps);
+  EXPECT_EQ(std::count(records.begin(), records.end(), "exit 59 0"), 4);
+  EXPECT_EQ(descriptorBytes(target), descriptorBytes(source));
 }
 
 TEST(KxlMsgTest, WriteItemAndReadItemTakeTheItemsCodesWhateverTheOutcome) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "kxlhdrtest.hpp"
@@ -131,18 +132,43 @@ TEST(KxlRfhTest, PasteInTrustsNoOffsetOrLength) {
   EXPECT_EQ(grown.dataOffset(), 502u);
 }
 
-TEST(KxlRfhTest, NameStorageShortageIsTheHeaders) {
+// A name that cannot get storage keeps its old text and takes the codes
+// itself; the read goes on and succeeds.
+TEST(KxlRfhTest, NameStorageShortageIsTheNames) {
   KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  HandWritten written({114, {{108, 2}, {0, 0}, {0, 0}, {0, 0}}, 0, "", 0});
+  HandWritten written({114, {{108, 2}, {112, 1}, {0, 0}, {0, 0}}, 0, "", 0});
   KxlRfh header;
-  header.setSourceEnvironment("old");
+  setNames(header, "old", "2", "3", "4");
   {
-    kxltest::AllocationFailure failure(1, true);
-    EXPECT_FALSE(header.pasteIn(written.message));
+    kxltest::AllocationFailure failure(1);
+    EXPECT_TRUE(header.pasteIn(written.message));
   }
-  EXPECT_EQ(codes(header) + names(header), "2/2071old|||");
-  EXPECT_EQ(written.message.dataOffset(), 2u);
-  EXPECT_EQ(text(written.message.format()), "KXHREF  ");
+  EXPECT_EQ(codes(header) + names(header), "0/0old|A|3|4");
+  EXPECT_EQ(written.message.dataOffset(), 116u);
+  EXPECT_EQ(text(written.message.format()), "KXSTR   ");
+}
+
+// A pointer check that refuses the reading of the text "sn" alone.
+int refuseSourceName(const void *pointer, std::uint64_t length, std::uint16_t mode, void *) {
+  return mode == 1 && length == 2 && std::memcmp(pointer, "sn", 2) == 0 ? 1 : 0;
+}
+
+// The fixed part and the names are written one by one; the first write
+// that fails stops the write, and the message holds what went before it.
+TEST(KxlRfhTest, WriteStopsAtTheFirstFailingPiece) {
+  KxlMsg message;
+  makeHello(message);
+  KxlRfh header;
+  setNames(header, "se", "sn", "de", "dn");
+  kxltest::TraceCapture trace;
+  xcsSetPointerCheck(&refuseSourceName, nullptr);
+  EXPECT_FALSE(message.writeItem(header));
+  xcsSetPointerCheck(nullptr, nullptr);
+  EXPECT_EQ(codes(header) + codes(message), "2/20042/2004");
+  EXPECT_EQ(contentOf(message).substr(108) + "|" + describe(message) + "|" + describe(header),
+            "se|KXHREF  /546/0|KXSTR   /273/850");
+  EXPECT_EQ(message.dataOffset(), 110u);
+  EXPECT_EQ(trace.exitValues(9), (std::vector<std::int32_t>{0, 0, 2004}));
 }
 
 TEST(KxlRfhTest, RefusedReads) { expectRefusedReads<KxlRfh>(kRfh); }

@@ -493,4 +493,69 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
   }
 }
 
+// A read that fails leaves what its steps leave. Storage smaller than the
+// data is made the data's size holding an empty text before the read, and
+// keeps that when the read is refused. Storage at least the data's size
+// takes the bytes first; when no room can then be found for the null byte,
+// the last byte read becomes it and the data offset stands past the data.
+TEST(KxlStrItemTest, AFailedReadLeavesWhatItsStepsLeave) {
+  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
+  const std::string refusedRead = "63:KxlError::checkWritePointer (error): buffer error";
+  const std::string noStorage = "47:KxlString::setStorage (error): storage not available";
+  const struct {
+    const char *initial;
+    bool refuseWrites;  // else the first allocation fails
+    std::string after;
+    std::size_t dataOffset;
+  } cases[] = {
+      {"ab", true, "0 ''/5 2/2004 " + refusedRead, 0},
+      {"ab", false, "0 'ab'/3 2/2071 " + noStorage, 0},
+      {"abcd", false, "0 'hell'/5 2/2071 " + noStorage, 5},
+      {"abcdefghij", true, "0 'abcdefghij'/11 2/2004 " + refusedRead, 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.after);
+    KxlMsg message;
+    hold(message, "hello");
+    KxlStr s(c.initial);
+    kxltest::TraceCapture trace;
+    std::optional<kxltest::PointerRefusal> refusal;
+    std::optional<kxltest::AllocationFailure> failure;
+    if (c.refuseWrites) {
+      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1,
+                      kxltest::PointerRefusal::kWrite);
+    } else {
+      failure.emplace(1);
+    }
+    const bool read = s.pasteIn(message);
+    refusal.reset();
+    failure.reset();
+    EXPECT_EQ(outcome(read, s, trace), c.after);
+    EXPECT_EQ(message.dataOffset(), c.dataOffset);
+  }
+}
+
+// An append of the string's own bytes into storage of exactly the size
+// needed obtains nothing; bytes are moved as memmove moves them.
+TEST(KxlStrTest, OwnBytesAppendedIntoStorageThatFitsObtainNothing) {
+  const struct {
+    const char *text;
+    std::size_t storage, from, count;
+    const char *after;
+  } cases[] = {{"ab", 5, 0, 2, "'abab'/5 0/0"},
+               {"abc", 6, 1, 2, "'abcbc'/6 0/0"},
+               {"abc", 6, 2, 2, "'abcc.'/6 0/0"}};
+  const bool counted = kxltest::allocationFailureWorks();  // its first call allocates
+  for (const auto &c : cases) {
+    KxlStr s(c.text);
+    ASSERT_TRUE(s.setStorage(c.storage));
+    kxltest::AllocationCounter counter;
+    EXPECT_TRUE(s.pasteIn(chars(s) + c.from, c.count));
+    if (counted) {
+      EXPECT_EQ(counter.count(), 0) << c.after;
+    }
+    EXPECT_EQ(state(s), c.after);
+  }
+}
+
 }  // namespace

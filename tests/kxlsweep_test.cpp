@@ -26,6 +26,7 @@ const Codes kOk{KXCC_OK, KXRC_NONE};
 const Codes kFailed{KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE};
 constexpr char kNoStorage[] = "KxlCache::resizeBuffer (error): storage not available";
 constexpr char kAssignCut[] = "KxlCache::operator = (warning): data truncated";
+constexpr char kBinaryNoStorage[] = "KxlBinary::setDataLength (error): storage not available";
 
 // One run of a scenario: counts the nothrow allocations made inside run()
 // (failAt 0), or makes the failAt-th of them fail.
@@ -163,13 +164,19 @@ const struct Scenario {
        ASSERT_TRUE(source.writeItem(text) && source.setDataOffset(0));
        kxltest::TraceCapture trace;
        trial.run([&] { target = source; });
-       // The failed resize is overwritten by the truncation warning; the
-       // descriptor is copied all the same.
-       if (trial.failed) {
+       // A failed resize is overwritten by the truncation warning. While
+       // someone listens the tracker's values go through byte strings; one
+       // that gets no storage reads as empty and sets zeros, and the
+       // descriptor copied last puts the value right. The descriptor is
+       // copied all the same.
+       const Texts texts = textsOf(trace);
+       if (trial.failed && texts.front().first == 5) {
          EXPECT_EQ(codesOf(target), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
-         EXPECT_EQ(textsOf(trace), (Texts{{5, kNoStorage}, {2, kAssignCut}}));
+         EXPECT_EQ(texts, (Texts{{5, kNoStorage}, {2, kAssignCut}}));
          EXPECT_EQ(stateOf(target), (kxltest::CacheState{nullptr, 0, 0, 0, true, ""}));
        } else {
+         const Texts expected = trial.failed ? Texts{{59, kBinaryNoStorage}} : Texts{};
+         EXPECT_EQ(texts, expected);
          EXPECT_EQ(codesOf(target), kOk);
          EXPECT_EQ(stateOf(target).contents, stateOf(source).contents);
        }

@@ -14,7 +14,7 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kVih = {"KxlVORNBridgeHeader", "KXVORN  ", 60, true, nullptr};
+const Identity kVih = {"KxlVORNBridgeHeader", "KXVORN  ", 60, true, nullptr, 4};
 
 // A new header's record, described as a new message is.
 std::string newRecord() {
@@ -117,8 +117,9 @@ TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
     EXPECT_EQ(trace.exitValues(60), std::vector<std::int32_t>{KXRC_UNSUPPORTED_VERSION});
   }
 
-  // Too short to show a version, or for its version. The buffer holds just
-  // the data, so that a look beyond it is caught.
+  // Too short to show a version, or for its version: the structure id has
+  // been read. The buffer holds just the data, so that a look beyond it is
+  // caught.
   const std::string versionOne = versionOneRecord();
   for (std::size_t length : {4, 7, 163}) {
     const std::vector<char> data(versionOne.begin(), versionOne.begin() + length);
@@ -128,7 +129,7 @@ TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
     KxlVih header, untouched;
     EXPECT_FALSE(header.pasteIn(message)) << length;
     EXPECT_EQ(codes(header) + codes(message), "2/61142/6114");
-    EXPECT_EQ(message.dataOffset(), 0u);
+    EXPECT_EQ(message.dataOffset(), 4u);
     EXPECT_EQ(itemState(header), itemState(untouched));
   }
 }

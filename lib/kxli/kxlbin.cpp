@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <new>
-#include <utility>
 
 #include "kxlmsg.hpp"
 #include "kxlscope.hpp"
@@ -59,27 +58,13 @@ bool KxlBin::pasteIn(KxlMsg &message) {
   if (!message.formatIs(kBinaryFormat)) {
     return fail(1, "KxlBinary::pasteIn (error): wrong message format", KXRC_WRONG_FORMAT);
   }
-  // The bytes are read into a byte string of their own and taken over only
-  // once the read succeeded: any failure leaves the old bytes in place. It
-  // starts with this object's codes so that its traced setDataLength
-  // reports what this object's would.
-  KxlBin incoming;
-  incoming.KxlErr::operator=(*this);
   const std::size_t length = message.dataLength();
-  if (!incoming.setDataLength(length)) {
-    takeErrorCodes(incoming);
-    return false;
-  }
-  if (length != 0) {
-    char *destination = reinterpret_cast<char *>(incoming.data_);
-    if (!message.read(length, destination)) {
-      takeErrorCodes(message);
-      return false;
-    }
-  }
-  std::swap(data_, incoming.data_);
-  std::swap(length_, incoming.length_);
-  return true;
+  if (!setDataLength(length)) return false;
+  if (length == 0) return true;
+  char *destination = reinterpret_cast<char *>(data_);
+  if (message.read(length, destination)) return true;
+  takeErrorCodes(message);
+  return false;
 }
 
 bool KxlBin::isNull() const {

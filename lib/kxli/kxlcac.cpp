@@ -261,94 +261,54 @@ bool KxlCac::admitWrite(std::size_t count, const char *source) {
   return checkReadPointer(source, count) && checkWritePointer(buffer_ + dataOffset_, count);
 }
 
-bool KxlCac::frontLength(const Piece *pieces, std::size_t count, std::size_t &total) {
+KxlCac::FrontPlan KxlCac::prepareFront(const Piece *pieces, std::size_t count, std::size_t &total) {
   total = 0;
   for (std::size_t index = 0; index < count; ++index) {
-    const std::size_t length = pieces[index].length;
-    if (length > SIZE_MAX - total) return false;
-    total += length;
-  }
-  return true;
-}
-
-bool KxlCac::reserveFront(const Piece *pieces, std::size_t pieceCount) {
-  std::size_t count;
-  if (!frontLength(pieces, pieceCount, count)) {
-    return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
-  }
-  if (count > bufferLength_ - dataOffset_ && !automatic_) {
-    return fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
-  }
-  if (!automatic_) {
-    // An application buffer that cannot take both keeps its content where
-    // it is; writeFront then writes the front alone.
-    if (messageLength_ <= bufferLength_ - count) {
-      std::memmove(buffer_ + count, buffer_, messageLength_);
+    if (pieces[index].length > SIZE_MAX - total) {
+      fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+      return FrontPlan::kFailed;
     }
-    return true;
+    total += pieces[index].length;
   }
-  // The buffer as room for `count` bytes at the data offset leaves it, and
-  // then as the old content written after those bytes leaves it.
+  if (xcsListeningNow() != 0) return FrontPlan::kSteps;
+  const std::size_t content = messageLength_;
+  if (total <= bufferLength_ - content) {
+    if (content != 0) std::memmove(buffer_ + total, buffer_, content);
+    return FrontPlan::kPrepared;
+  }
+  if (total <= bufferLength_ - dataOffset_) return FrontPlan::kSteps;
+  if (!automatic_) {
+    fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
+    return FrontPlan::kFailed;
+  }
+  // The buffer as the room for the front at the data offset leaves it, and
+  // then as the write of the content after the front leaves it.
   std::size_t roomForFront;
+  if (!grownLength(bufferLength_, dataOffset_, total, roomForFront)) {
+    fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+    return FrontPlan::kFailed;
+  }
   std::size_t roomForBoth;
-  if (!grownLength(bufferLength_, dataOffset_, count, roomForFront) ||
-      !grownLength(roomForFront, count, messageLength_, roomForBoth)) {
-    return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
-  }
-  if (roomForBoth == bufferLength_) {
-    if (messageLength_ != 0) std::memmove(buffer_ + count, buffer_, messageLength_);
-    return true;
-  }
+  if (!grownLength(roomForFront, total, content, roomForBoth)) return FrontPlan::kSteps;
   char *fresh = new (std::nothrow) char[roomForBoth];
-  if (fresh == nullptr) return fail(kResizeFunction, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
-  if (messageLength_ != 0) std::memcpy(fresh + count, buffer_, messageLength_);
+  if (fresh == nullptr) {
+    fail(kResizeFunction, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+    return FrontPlan::kFailed;
+  }
+  if (content != 0) std::memcpy(fresh + total, buffer_, content);
   delete[] buffer_;
   buffer_ = fresh;
   bufferLength_ = roomForBoth;
-  return true;
+  return FrontPlan::kPrepared;
 }
 
-bool KxlCac::writeFront(const Piece *pieces, std::size_t count) {
-  std::size_t total;
-  frontLength(pieces, count, total);  // representable: reserveFront checked it
-  const std::size_t content = messageLength_;
-  // Where reserveFront found room for both, the content already stands
-  // after the front.
-  const bool contentPlaced = content <= bufferLength_ - total;
-
-  // The checks of a write of the front at offset 0 into an emptied message.
-  for (std::size_t index = 0; index < count; ++index) {
-    const Piece &piece = pieces[index];
-    if (piece.length == 0) continue;
-    if (piece.data == nullptr) {
-      clearMessage();
-      return fail(kWriteFunction, kWriteNullPointer, KXRC_NULL_POINTER);
-    }
-    if (!checkReadPointer(piece.data, piece.length)) {
-      clearMessage();
-      return false;
-    }
-  }
-  if (total != 0 && !checkWritePointer(buffer_, total)) {
-    clearMessage();
-    return false;
-  }
-
+void KxlCac::writeFront(const Piece *pieces, std::size_t count, std::size_t total) {
   std::size_t offset = 0;
   for (std::size_t index = 0; index < count; ++index) {
-    const Piece &piece = pieces[index];
-    if (piece.length == 0) continue;
-    std::memcpy(buffer_ + offset, piece.data, piece.length);
-    offset += piece.length;
+    if (pieces[index].length == 0) continue;
+    std::memcpy(buffer_ + offset, pieces[index].data, pieces[index].length);
+    offset += pieces[index].length;
   }
-  messageLength_ = total;
-  dataOffset_ = total;
-
-  // The write of the content after the front.
-  if (!contentPlaced)
-    return fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
-  if (content != 0 && !checkWritePointer(buffer_ + total, content)) return false;
-  messageLength_ = total + content;
-  dataOffset_ = total + content;
-  return true;
+  messageLength_ += total;
+  dataOffset_ = messageLength_;
 }

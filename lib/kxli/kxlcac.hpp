@@ -75,40 +75,40 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
     std::size_t length;
   };
 
-  // Putting a list of pieces in front of the whole message gives the same
-  // message, buffer length, codes and texts as moreBytes(total length) at
-  // the data offset, clearMessage(), a write of the pieces as one block and
-  // a write of the old content would, without a copy of the content and
-  // with one allocation at most. A header write calls reserveFront and then
-  // writeFront with the same list, and nothing in between changes the
-  // cache.
-  //
-  // First half: fails exactly where moreBytes(total length) at the data
-  // offset would (same texts and codes, nothing changed; a total that
-  // cannot be represented fails as a room that cannot be), and otherwise
-  // makes the buffer as large as those steps would leave it, in one
-  // allocation; a failed allocation is reported as resizeBuffer reports
-  // it, with nothing changed. Where the buffer takes both, the content is
-  // moved (or copied into the new buffer) up by the total length, once;
-  // the fields still describe the old message until writeFront.
-  bool reserveFront(const Piece *pieces, std::size_t count);
-  // Second half: copies the pieces in front of the content; data offset
-  // and message length end at the end of the content. The pieces and their
-  // places in the buffer are checked as write checks its source and
-  // target; a failed check leaves the message as the failed write would.
-  // When an application buffer cannot take both, the message holds the
-  // pieces alone and the failure of the second write is reported (6113).
-  // REQUIRES: reserveFront succeeded on the same list; no piece lies in
-  // the buffer.
-  bool writeFront(const Piece *pieces, std::size_t count);
+  // How a header write of `total` bytes in front of the whole message goes
+  // on after prepareFront.
+  enum class FrontPlan {
+    kSteps,     // nothing was done: the header write takes its plain steps
+    kPrepared,  // the content stands `total` bytes up; writeFront finishes
+    kFailed,    // the codes and text of the steps' failed room request are set
+  };
+
+  // The header write in place, for when nobody listens (no trace record
+  // and no pointer check could tell it from the steps): the content is
+  // moved up once, in the buffer or into the grown one, and no copy of it
+  // is kept. Taken only where its one allocation at most is the steps'
+  // first one, so that a failure gives what theirs gives: when the buffer
+  // holds both already (no allocation), or when room for the front at the
+  // data offset needs growth (the steps' moreBytes then allocates first;
+  // here one allocation makes the buffer as large as the steps leave it).
+  // A refusal of that room (6113, or 2071 from moreBytes or resizeBuffer)
+  // is kFailed with nothing changed, as is a total length of the pieces
+  // that cannot be represented (2071 from moreBytes). Everywhere else
+  // (someone listens, or the steps' first allocation would be the copy of
+  // the content) it is kSteps and nothing changes. `total` is set to the
+  // pieces' total length unless kFailed.
+  FrontPlan prepareFront(const Piece *pieces, std::size_t count, std::size_t &total);
+  // Copies the pieces in front of the content; data offset and message
+  // length end at the end of the content, as the steps leave them.
+  // REQUIRES: prepareFront returned kPrepared and `total` for the same
+  // pieces; none lies in the buffer and none is null with a length.
+  void writeFront(const Piece *pieces, std::size_t count, std::size_t total);
   // The steps of write before its copy: the entry and exit records, room
   // for `count` bytes at the data offset, and the checks of source and
   // target. True when the copy may be made.
   bool admitWrite(std::size_t count, const char *source);
   // The same for read: records, enough data, the check of the destination.
   bool admitRead(std::size_t count, const char *destination);
-  // The pieces' total length; false when it cannot be represented.
-  static bool frontLength(const Piece *pieces, std::size_t count, std::size_t &total);
 
   char *buffer_;
   std::size_t dataOffset_;

@@ -285,16 +285,11 @@ KxlStr KxlChl::sslPeerName() const {
 }
 
 bool KxlChl::setSslPeerName(const char *name) {
-  // The text's first byte goes through the copy's source check before the
-  // text is measured, so a refused text is reported and nothing changes.
-  if (!KxlStr::copy(nullptr, 0, name, *this, '\0')) return false;
   const std::size_t length = name == nullptr ? 0 : std::strlen(name);
-  std::unique_ptr<char[]> stored(length > 0 ? new char[length] : nullptr);
-  if (!KxlStr::copy(stored.get(), length, name, *this, '\0')) return false;
   releasePeerName();
-  record_->sslPeerName = stored.release();
+  if (length > 0) record_->sslPeerName = new char[length]();
   record_->sslPeerNameLength = static_cast<std::int32_t>(length);
-  return true;
+  return KxlStr::copy(record_->sslPeerName, length, name, *this, '\0');
 }
 
 void KxlChl::releasePeerName() {
@@ -448,15 +443,11 @@ bool KxlChl::replaceUserData(const Side &side, std::size_t count, const Entries 
 
 void KxlChl::resize(const Side &side, std::size_t count) {
   if (count == exitCount(side)) return;
-  // Both new arrays exist before the old ones go, so an allocation that
-  // throws leaves the side as it was.
-  std::unique_ptr<char[]> names;
-  std::unique_ptr<char[]> data;
-  if (count > 0) {
-    names = newArray(count * exitNameWidth());
-    data = newArray(count * userDataWidth());
-  }
   release(side);
+  if (count == 0) return;
+  // An allocation that throws leaves the side empty, as releasing left it.
+  std::unique_ptr<char[]> names = newArray(count * exitNameWidth());
+  std::unique_ptr<char[]> data = newArray(count * userDataWidth());
   record_->*side.exitNames = names.release();
   record_->*side.userData = data.release();
   record_->*side.count = static_cast<std::int32_t>(count);

@@ -90,7 +90,9 @@ class KXL_EXPORT KxlChl : public KxlErr {
 
   // The SSL peer name has no length limit and is stored with exactly its
   // length, without terminator. A null pointer or an empty text removes it.
-  // When the text fails the pointer check (2145) the peer name is kept.
+  // The old name is released and the new storage recorded before the text
+  // is copied: a text that fails the pointer check (2145) leaves the new
+  // length with storage of null bytes.
   KxlStr sslPeerName() const;
   bool setSslPeerName(const char *name);
 

@@ -6,7 +6,7 @@
 #include "kxlscope.hpp"
 
 KxlDlh::KxlDlh() : headerFlags_(0) {
-  useFormatField(record_.format);
+  useFormatField(record_.format, typeid(KxlDlh));
   // Unset text fields are wholly null bytes, so a header that was never
   // filled writes no stray bytes.
   std::memset(&record_, 0, sizeof record_);

@@ -15,6 +15,7 @@
 #define KXLI_KXLHDR_HPP_
 
 #include <cstddef>
+#include <typeinfo>
 
 #include "kxlcac.hpp"
 #include "kxlitm.hpp"
@@ -47,11 +48,14 @@ class KXL_EXPORT KxlHdr : public KxlItm {
   // its variable parts, in the order they are to stand.
   using Piece = KxlCac::Piece;
 
-  // The header write of `count` pieces under the format name `formatName`.
-  // The old content is moved once, in place or into the grown buffer; no
-  // temporary copy is made. On failure the header takes the message's
-  // codes. An application buffer that takes the header but not the old
-  // content is left holding the header alone.
+  // The header write of `count` pieces under the format name `formatName`:
+  // room for them at the data offset, the message's description passed on
+  // through this header's virtual setters, the message described as the
+  // header, the pieces written in order at offset 0 and the old content
+  // after them. Stops at the first write that fails; the header then takes
+  // the message's codes and the message holds what was written so far.
+  // When nobody listens the content is moved once, in place, where that
+  // gives the same message (KxlCac::prepareFront).
   // REQUIRES: the pieces do not lie in the message's buffer.
   bool writeHeader(KxlMsg &message, const Piece *pieces, std::size_t count, const char *formatName);
   bool writeHeader(KxlMsg &message, const void *record, std::size_t length, const char *formatName);
@@ -61,16 +65,28 @@ class KXL_EXPORT KxlHdr : public KxlItm {
   bool readHeader(KxlMsg &message, const Layout &layout, void *record, std::size_t length);
 
   // The last step of every header read: the message's encoding, character
-  // set and format become this header's.
+  // set and format become those this header's virtual getters give.
   void describeMessage(KxlMsg &message) const;
 
-  // The 8-byte format field of the concrete header's record, so that the
-  // header write and read pass format names without a string object.
+  // The 8-byte format field of the concrete header `owner`, whose format()
+  // gives that field's characters: while an object is exactly of that
+  // class and nobody listens, the header read passes the format name on
+  // without the getter's string.
   // REQUIRES: called in every constructor of the concrete header.
-  void useFormatField(const char *field) { formatField_ = field; }
+  void useFormatField(const char *field, const std::type_info &owner) {
+    formatField_ = field;
+    formatOwner_ = &owner;
+  }
 
  private:
+  // The steps after room was found: the message's description goes to this
+  // header through its virtual setters, then the message is described as
+  // the header `formatName`. The message's format is handed over through
+  // its getter's string when `formatAsString`, else straight from the field.
+  void exchangeDescriptions(KxlMsg &message, bool formatAsString, const char *formatName);
+
   const char *formatField_ = nullptr;
+  const std::type_info *formatOwner_ = nullptr;
 };
 
 #endif  // KXLI_KXLHDR_HPP_

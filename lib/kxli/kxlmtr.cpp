@@ -1,6 +1,7 @@
 #include "kxlmtr.hpp"
 
 #include "kxlfld.hpp"
+#include "kxlscope.hpp"
 
 namespace {
 
@@ -30,8 +31,18 @@ KxlMtr::~KxlMtr() { releaseOwned(); }
 void KxlMtr::operator=(const KxlMtr &source) {
   if (&source == this) return;
   KxlErr::operator=(source);
-  // The byte-pointer setters copy the source's bytes directly (a value
-  // without storage becomes zeros), so the copy needs no byte string that
+  if (xcsListeningNow() != 0) {
+    // The values go through the getters' byte strings and the setters that
+    // take them, whose trace records and pointer checks are to be seen.
+    setAccountingToken(source.accountingToken());
+    setCorrelationId(source.correlationId());
+    setFeedback(source.feedback());
+    setGroupId(source.groupId());
+    setMessageId(source.messageId());
+    return;
+  }
+  // With nobody listening the byte-pointer setters give the same values
+  // (a value without storage becomes zeros) without a byte string that
   // could fail to get storage.
   setAccountingToken(source.accountingToken_);
   setCorrelationId(source.correlationId_);

@@ -6,7 +6,7 @@
 #include "kxlscope.hpp"
 
 KxlOih::KxlOih() {
-  usePrefix(&record_.prefix);
+  usePrefix(&record_.prefix, typeid(KxlOih));
   std::memcpy(record_.prefix.structureId, "OIH ", sizeof record_.prefix.structureId);
   record_.prefix.version = 1;
   record_.prefix.structureLength = sizeof record_;

@@ -28,10 +28,11 @@ class KXL_EXPORT KxlPfx : public KxlHdr {
   // REQUIRES: the concrete header calls usePrefix with its record's prefix
   // in each of its constructors, before any accessor runs.
   KxlPfx();
-  // Points the accessors at the prefix of the concrete header's record.
-  void usePrefix(KXHDRPREFIX *prefix) {
+  // Points the accessors at the prefix of the concrete header `owner`'s
+  // record.
+  void usePrefix(KXHDRPREFIX *prefix, const std::type_info &owner) {
     prefix_ = prefix;
-    useFormatField(prefix->format);
+    useFormatField(prefix->format, owner);
   }
   // Copies the codes only; the prefix stays where this object keeps it.
   void operator=(const KxlPfx &other);

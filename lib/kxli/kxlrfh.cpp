@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 #include "kxlfld.hpp"
 #include "kxlmsg.hpp"
@@ -29,7 +28,7 @@ const char *pieceText(const KxlStr &name) {
 }  // namespace
 
 KxlRfh::KxlRfh() {
-  usePrefix(&record_.prefix);
+  usePrefix(&record_.prefix, typeid(KxlRfh));
   std::memset(&record_, 0, sizeof record_);
   std::memcpy(record_.prefix.structureId, "RMH ", sizeof record_.prefix.structureId);
   record_.prefix.version = 1;
@@ -92,28 +91,20 @@ bool KxlRfh::copyOut(KxlMsg &message) {
       {pieceText(destinationEnvironment_), destinationEnvironment_.length()},
       {pieceText(destinationName_), destinationName_.length()},
   };
-  // The record's length fields are 32-bit: names too long for them cannot
-  // be described, and nothing is written.
-  std::uint64_t total = 0;
-  for (const Piece &piece : pieces) total += piece.length;
-  if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-    setErrorCodes(KXCC_FAILED, KXRC_STRUCTURE_LENGTH_ERROR);
-    return false;
-  }
-
-  std::int32_t offset = kFixedLength;
+  // The fields are 32-bit; lengths beyond them keep their low 32 bits.
+  std::uint32_t offset = kFixedLength;
   const auto place = [&offset](std::size_t length, std::int32_t &lengthField,
                                std::int32_t &offsetField) {
     lengthField = static_cast<std::int32_t>(length);
-    offsetField = offset;
-    offset += lengthField;
+    offsetField = static_cast<std::int32_t>(offset);
+    offset += static_cast<std::uint32_t>(length);
   };
   place(pieces[1].length, record_.sourceEnvironmentLength, record_.sourceEnvironmentOffset);
   place(pieces[2].length, record_.sourceNameLength, record_.sourceNameOffset);
   place(pieces[3].length, record_.destinationEnvironmentLength,
         record_.destinationEnvironmentOffset);
   place(pieces[4].length, record_.destinationNameLength, record_.destinationNameOffset);
-  record_.prefix.structureLength = offset;
+  record_.prefix.structureLength = static_cast<std::int32_t>(offset);
 
   return writeHeader(message, pieces, sizeof pieces / sizeof pieces[0], kFormatName);
 }
@@ -153,10 +144,8 @@ bool KxlRfh::pasteIn(KxlMsg &message) {
       partMissing = true;
       continue;
     }
-    if (!part.name->set(header + part.offset, static_cast<std::size_t>(part.length))) {
-      takeErrorCodes(*part.name);
-      return false;
-    }
+    // A string that cannot take the part keeps its codes; the paste goes on.
+    part.name->set(header + part.offset, static_cast<std::size_t>(part.length));
     highestEnd = std::max(highestEnd, end);
   }
   if (partMissing) {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <new>
 
@@ -100,13 +99,6 @@ void KxlStr::adoptStorage(char *buffer, std::size_t size) {
   delete[] buffer_;
   buffer_ = buffer;
   storage_ = size;
-}
-
-bool KxlStr::ownsBytes(const void *bytes) const {
-  if (buffer_ == nullptr) return false;
-  const std::less<const char *> before;
-  const char *byte = static_cast<const char *>(bytes);
-  return !before(byte, buffer_) && before(byte, buffer_ + storage_);
 }
 
 bool KxlStr::setStorage(std::size_t size) {
@@ -241,19 +233,21 @@ bool KxlStr::pasteIn(const void *bytes, std::size_t length) {
                 KXRC_STORAGE_NOT_AVAILABLE);
   }
   const std::size_t size = current + length + 1;
-  // Bytes from this string's own buffer are appended from the old buffer
-  // into a new one, so that writing never overtakes reading.
+  // A new buffer is filled before the old one goes, so the bytes may come
+  // from this string's own storage; storage of the right size already is
+  // kept, and the bytes are then moved as memmove moves them.
   char *target = buffer_;
-  if (size != storage_ || ownsBytes(bytes)) {
+  if (size != storage_) {
     target = obtainStorage(size);
     if (target == nullptr) return false;
     if (current > 0) std::memcpy(target, buffer_, current);
   }
-  const unsigned char *source = static_cast<const unsigned char *>(bytes);
+  char *appended = target + current;
+  std::memmove(appended, bytes, length);
   for (std::size_t i = 0; i < length; ++i) {
-    target[current + i] = source[i] == '\0' ? '.' : static_cast<char>(source[i]);
+    if (appended[i] == '\0') appended[i] = '.';
   }
-  target[current + length] = '\0';
+  appended[length] = '\0';
   if (target != buffer_) adoptStorage(target, size);
   return true;
 }

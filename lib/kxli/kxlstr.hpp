@@ -140,8 +140,6 @@ class KXL_EXPORT KxlStr : public KxlItm {
   char *obtainStorage(std::size_t size);
   // Releases the current buffer and installs `buffer` of `size` bytes.
   void adoptStorage(char *buffer, std::size_t size);
-  // True when `bytes` points into this string's own buffer.
-  bool ownsBytes(const void *bytes) const;
   // The two static copies: reports into `error`, or into the string class's
   // error record (with the checks and texts of that form) when it is null.
   static bool copyToField(char *target, std::size_t length, const char *source, char pad,

@@ -240,25 +240,36 @@ bool KxlStr::pasteIn(KxlMsg &message) {
                 KXRC_WRONG_FORMAT);
   }
   const std::size_t count = message.dataLength();
-  if (count == 0) return true;
-  // The storage needed is known before reading: the data, plus one byte
-  // for the null byte unless the data end in one. Obtaining it first makes
-  // one allocation at most, and a failure (2/2071) leaves both this string
-  // and the message as they were.
-  const bool terminated = message.dataPointer()[count - 1] == '\0';
-  const std::size_t needed = terminated ? count : count + 1;
-  char *target = buffer_;
-  if (storage_ < needed) {
-    target = obtainStorage(needed);
-    if (target == nullptr) return false;
+  // Storage too small for the data is made `count` bytes holding an empty
+  // text before the read. Data that do not end in a null byte need one
+  // byte more afterwards; it is obtained in the same allocation and counted
+  // only once the read has succeeded, so the bytes are never copied twice.
+  bool spareByte = false;
+  if (storage_ < count) {
+    const bool terminated = message.dataPointer()[count - 1] == '\0';
+    char *fresh = obtainStorage(terminated ? count : count + 1);
+    if (fresh == nullptr) return false;
+    // As setStorage leaves it: the text ends at the first and last byte.
+    fresh[0] = fresh[count - 1] = '\0';
+    adoptStorage(fresh, count);
+    spareByte = !terminated;
   }
+  if (count == 0) return true;
+  char *target = buffer_;
   if (!message.read(count, target)) {
-    if (target != buffer_) delete[] target;
     takeErrorCodes(message);
     return false;
   }
-  if (!terminated) target[count] = '\0';
-  if (target != buffer_) adoptStorage(target, needed);
+  if (buffer_[count - 1] == '\0') return true;
+  if (storage_ < count + 1) {
+    if (spareByte) {
+      storage_ = count + 1;
+    } else if (!setStorage(count + 1)) {
+      buffer_[count - 1] = '\0';
+      return false;
+    }
+  }
+  buffer_[count] = '\0';
   return true;
 }
 

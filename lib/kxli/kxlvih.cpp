@@ -18,9 +18,9 @@ constexpr std::size_t kVersion1Length = 164;
 constexpr std::size_t kVersion2Length = sizeof(KXVIH);
 static_assert(kVersion2Length == 180, "version 2 is the whole record");
 
-// Where the version stands in a record, and the bytes needed to see it.
-constexpr std::size_t kVersionOffset = offsetof(KXHDRPREFIX, version);
-constexpr std::size_t kVersionEnd = kVersionOffset + sizeof(std::int32_t);
+// The version follows the structure id directly.
+constexpr std::size_t kStructureIdLength = sizeof(KXHDRPREFIX::structureId);
+static_assert(offsetof(KXHDRPREFIX, version) == kStructureIdLength, "version after the id");
 
 // The record length of `version`, 0 when the version is not supported.
 std::size_t recordLength(long version) {
@@ -73,7 +73,7 @@ void initialise(KXVIH &record) {
 }  // namespace
 
 KxlVih::KxlVih() : highestVersion_(kHighestSupportedVersion), record_(new KXVIH) {
-  usePrefix(&record_->prefix);
+  usePrefix(&record_->prefix, typeid(KxlVih));
   initialise(*record_);
 }
 
@@ -217,18 +217,21 @@ bool KxlVih::pasteIn(KxlMsg &message) {
   KxlTraceScope scope(*this, kPasteInFunction);
   const Layout layout = {"KxlVORNBridgeHeader", "VIH ", kFormatName, kPasteInFunction};
   if (!checkRecord(message, layout)) return false;
-  // The incoming record's version decides the length. It is looked at in
-  // place, so a refused version leaves the data offset where it stood.
-  // Data too short to show a version fail as any short record read does.
+  // The structure id is read first (the check found its 4 bytes); the
+  // version that follows it in the message decides the rest's length. Data
+  // too short to show a version fail as any short read of the rest does.
+  unsigned char *bytes = reinterpret_cast<unsigned char *>(record_);
+  if (!readRecord(message, bytes, kStructureIdLength)) return false;
   std::size_t length = kVersion2Length;
-  if (message.dataLength() >= kVersionEnd) {
-    length = recordLength(kxlGetInt32(message.dataPointer() + kVersionOffset));
+  if (message.dataLength() >= sizeof(std::int32_t)) {
+    length = recordLength(kxlGetInt32(message.dataPointer()));
     if (length == 0) {
+      message.setDataOffset(message.dataOffset() - kStructureIdLength);
       setErrorCodes(KXCC_FAILED, KXRC_UNSUPPORTED_VERSION);
       return false;
     }
   }
-  if (!readRecord(message, record_, length)) return false;
+  if (!readRecord(message, bytes + kStructureIdLength, length - kStructureIdLength)) return false;
   describeMessage(message);
   return true;
 }

@@ -5,7 +5,7 @@
 #include "kxlfld.hpp"
 
 KxlWih::KxlWih() {
-  usePrefix(&record_.prefix);
+  usePrefix(&record_.prefix, typeid(KxlWih));
   std::memcpy(record_.prefix.structureId, "WIH ", sizeof record_.prefix.structureId);
   record_.prefix.version = 1;
   record_.prefix.structureLength = sizeof record_;

@@ -67,6 +67,7 @@ struct Identity {
   unsigned function;          // function number of pasteIn
   bool traced;                // pasteIn traces its entry and exit
   const char *shortDataText;  // text of too few bytes; null: the message's 6114
+  std::size_t readFirst = 0;  // bytes read before a read of too few bytes fails
 };
 
 // Written in front of 'hello' the header gives `bytes` + 'hello' and the
@@ -149,6 +150,10 @@ void expectRefusedReads(const Identity &id) {
     EXPECT_EQ(trace.exitValues(id.function),
               std::vector<std::int32_t>(id.traced ? 1 : 0, static_cast<std::int32_t>(c.reason)));
     EXPECT_EQ(itemState(item), itemBefore);
+    if (c.text == nullptr && id.readFirst != 0) {
+      // What was read first stays read.
+      EXPECT_TRUE(message.setDataOffset(message.dataOffset() - id.readFirst));
+    }
     EXPECT_EQ(messageState(message), messageBefore);
   }
 }

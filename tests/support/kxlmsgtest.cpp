@@ -42,6 +42,28 @@ Texts textsOf(const TraceCapture &trace) {
   return texts;
 }
 
+std::vector<std::string> recordsOf(const TraceCapture &trace) {
+  std::vector<std::string> lines;
+  for (const TraceRecord &record : trace.records()) {
+    const std::string function = std::to_string(record.function);
+    switch (record.kind) {
+      case XCS_INIT_TERM:
+        lines.push_back("init " + std::to_string(record.value));
+        break;
+      case XCS_ENTRY:
+        lines.push_back("entry " + function);
+        break;
+      case XCS_EXIT:
+        lines.push_back("exit " + function + " " + std::to_string(record.value));
+        break;
+      case XCS_TEXT:
+        lines.push_back("text " + function + " " + record.text);
+        break;
+    }
+  }
+  return lines;
+}
+
 std::string bytesOf(const KxlBin &value) {
   return std::string(reinterpret_cast<const char *>(value.dataPointer()), value.dataLength());
 }

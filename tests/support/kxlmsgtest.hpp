@@ -47,6 +47,11 @@ Codes codesOf(const KxlErr &object);
 using Texts = std::vector<std::pair<unsigned, std::string>>;
 Texts textsOf(const TraceCapture &trace);
 
+// Every record of a capture in order, one line each: "init STAGE",
+// "entry FN", "exit FN VALUE" or "text FN TEXT", so that two captures
+// compare as lists.
+std::vector<std::string> recordsOf(const TraceCapture &trace);
+
 // The message's 364-byte descriptor, and its 8 format bytes.
 std::string descriptorBytes(const KxlMsg &message);
 std::string formatOf(const KxlMsg &message);
