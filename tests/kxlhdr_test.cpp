@@ -391,7 +391,14 @@ class Overriding : public H {
 template <class H>
 class KxlHdrOverrideTest : public ::testing::Test {};
 using AllHeaders = ::testing::Types<KxlDlh, KxlVih, KxlOih, KxlWih, KxlRfh, TestHeader>;
-TYPED_TEST_SUITE(KxlHdrOverrideTest, AllHeaders);
+struct HeaderName {
+  template <class H>
+  static std::string GetName(int index) {
+    static const char *const kNames[] = {"Dlh", "Vih", "Oih", "Wih", "Rfh", "TestHeader"};
+    return kNames[index];
+  }
+};
+TYPED_TEST_SUITE(KxlHdrOverrideTest, AllHeaders, HeaderName);
 
 template <class H>
 std::unique_ptr<Overriding<H>> makeOverriding() {
