@@ -41,7 +41,7 @@ constexpr char kTestFormat[] = "KXTEST  ";
 class TestHeader : public KxlPfx {
  public:
   explicit TestHeader(std::size_t tailLength) : tail(kxltest::pattern(tailLength, 2)) {
-    usePrefix(&prefix, typeid(TestHeader));
+    usePrefix(&prefix, typeid(TestHeader), "TST ", 1, 32, 0);
     setErrorCodes(KXCC_WARNING, KXRC_DATA_TRUNCATED);
   }
   bool copyOut(KxlMsg &message) override {
@@ -53,7 +53,7 @@ class TestHeader : public KxlPfx {
     static const Layout layout = {"KxlTestHeader", "TST ", kTestFormat, 77};
     return readHeader(message, layout, &prefix, sizeof prefix);
   }
-  KXHDRPREFIX prefix = {{'T', 'S', 'T', ' '}, 1, 32, 546, 0, {}, 0};
+  KXHDRPREFIX prefix;
   std::string tail;
   std::size_t claimedTail = 0;
 };

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "kxlfld.hpp"
 #include "kxlmsgtest.hpp"
 
 namespace {
@@ -37,6 +36,12 @@ struct ScriptedItem : KxlItm {
   bool outcome = true;
 };
 
+// A 32-bit integer stored at `bytes` in the native (little-endian) order.
+void putInt32(char *bytes, std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(bits >> (8 * i) & 0xff);
+}
+
 // The descriptor of a new message, built field by field.
 std::string defaultDescriptor(std::int32_t version) {
   std::string bytes(364, '\0');
@@ -44,7 +49,7 @@ std::string defaultDescriptor(std::int32_t version) {
   bytes.replace(32, 8, "        ");
   const std::int32_t fields[][2] = {{4, version}, {12, 8}, {16, -1}, {24, 546},
                                     {40, -1},     {44, 2}, {348, 1}, {360, -1}};
-  for (const auto &field : fields) kxlPutInt32(&bytes[field[0]], field[1]);
+  for (const auto &field : fields) putInt32(&bytes[field[0]], field[1]);
   return bytes;
 }
 
@@ -114,7 +119,7 @@ TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) 
   expected.replace(48, 24, bytes, 0, 24).replace(72, 24, bytes, 1, 24);
   expected.replace(324, 24, bytes, 2, 24).replace(208, 32, bytes, 0, 32);
   const std::int32_t numbers[][2] = {{20, -7}, {24, -5}, {28, 850}};
-  for (const auto &number : numbers) kxlPutInt32(&expected[number[0]], number[1]);
+  for (const auto &number : numbers) putInt32(&expected[number[0]], number[1]);
   EXPECT_EQ(descriptorBytes(*source), expected);
   EXPECT_EQ(source->encoding(), -5);
   KxlMsg copy(*source);

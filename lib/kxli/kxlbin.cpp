@@ -39,11 +39,12 @@ void KxlBin::clear() {
 }
 
 bool KxlBin::copyOut(void *buffer, std::size_t length, char pad) {
-  KxlTraceScope scope(*this, 0);
+  KxlTraceScope scope(*this, kKxlFnBinaryCopyOut);
   if (buffer != nullptr && length != 0 && !checkWritePointer(buffer, length)) return false;
   const std::size_t count = length_ < length ? length_ : length;
   if (buffer == nullptr && length != 0) {
-    return fail(0, "KxlBinary::copyOut (error): no destination buffer", KXRC_NO_BUFFER);
+    return fail(kKxlFnBinaryCopyOut, "KxlBinary::copyOut (error): no destination buffer",
+                KXRC_NO_BUFFER);
   }
   unsigned char *field = static_cast<unsigned char *>(buffer);
   if (count != 0) std::memcpy(field, data_, count);
@@ -54,9 +55,10 @@ bool KxlBin::copyOut(void *buffer, std::size_t length, char pad) {
 bool KxlBin::copyOut(KxlMsg &message) { return writeBody(message, data_, length_, kBinaryFormat); }
 
 bool KxlBin::pasteIn(KxlMsg &message) {
-  KxlTraceScope scope(*this, 1);
+  KxlTraceScope scope(*this, kKxlFnBinaryPasteIn);
   if (!message.formatIs(kBinaryFormat)) {
-    return fail(1, "KxlBinary::pasteIn (error): wrong message format", KXRC_WRONG_FORMAT);
+    return fail(kKxlFnBinaryPasteIn, "KxlBinary::pasteIn (error): wrong message format",
+                KXRC_WRONG_FORMAT);
   }
   const std::size_t length = message.dataLength();
   if (!setDataLength(length)) return false;
@@ -82,7 +84,7 @@ bool KxlBin::set(const void *data, std::size_t length) {
 bool KxlBin::setDataLength(std::size_t length) { return replace(length, nullptr); }
 
 bool KxlBin::replace(std::size_t length, const void *source) {
-  KxlTraceScope scope(*this, 59);
+  KxlTraceScope scope(*this, kKxlFnBinarySetDataLength);
   if (length == length_) {
     if (source != nullptr && length != 0) std::memmove(data_, source, length);
     return true;
@@ -93,7 +95,8 @@ bool KxlBin::replace(std::size_t length, const void *source) {
   }
   unsigned char *storage = new (std::nothrow) unsigned char[length]();
   if (storage == nullptr) {
-    return fail(59, "KxlBinary::setDataLength (error): storage not available",
+    return fail(kKxlFnBinarySetDataLength,
+                "KxlBinary::setDataLength (error): storage not available",
                 KXRC_STORAGE_NOT_AVAILABLE);
   }
   if (source != nullptr) std::memcpy(storage, source, length);

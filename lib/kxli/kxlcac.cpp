@@ -9,13 +9,6 @@
 
 namespace {
 
-constexpr unsigned short kAssignFunction = 2;
-constexpr unsigned short kMoreBytesFunction = 3;
-constexpr unsigned short kReadFunction = 4;
-constexpr unsigned short kResizeFunction = 5;
-constexpr unsigned short kUseBufferFunction = 8;
-constexpr unsigned short kWriteFunction = 9;
-
 constexpr char kInsufficientBuffer[] = "KxlCache::moreBytes (error): insufficient buffer";
 constexpr char kSizeOverflow[] = "KxlCache::moreBytes (error): storage not available";
 constexpr char kNoStorage[] = "KxlCache::resizeBuffer (error): storage not available";
@@ -95,7 +88,7 @@ void KxlCac::operator=(const KxlCac &source) {
   KxlErr::operator=(source);
   if (bufferLength_ < source.messageLength_ && automatic_) resizeBuffer(source.messageLength_);
   if (bufferLength_ < source.messageLength_) {
-    warn(kAssignFunction, "KxlCache::operator = (warning): data truncated", KXRC_DATA_TRUNCATED);
+    warn(kKxlFnCacheAssign, "KxlCache::operator = (warning): data truncated", KXRC_DATA_TRUNCATED);
   }
   std::size_t count = std::min(bufferLength_, source.messageLength_);
   if (count != 0) {
@@ -104,7 +97,7 @@ void KxlCac::operator=(const KxlCac &source) {
       std::memmove(buffer_, source.buffer_, count);
     } else {
       count = 0;
-      warn(kAssignFunction,
+      warn(kKxlFnCacheAssign,
            "KxlCache::operator = (warning): buffer addressing problem, data truncated",
            KXRC_DATA_TRUNCATED);
     }
@@ -126,10 +119,10 @@ std::size_t KxlCac::dataLength() const {
 
 bool KxlCac::moreBytes(std::size_t count) {
   if (count <= bufferLength_ - dataOffset_) return true;
-  if (!automatic_) return fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
+  if (!automatic_) return fail(kKxlFnCacheMoreBytes, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
   std::size_t length;
   if (!grownLength(bufferLength_, dataOffset_, count, length)) {
-    return fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+    return fail(kKxlFnCacheMoreBytes, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
   }
   return resizeBuffer(length);
 }
@@ -147,26 +140,29 @@ bool KxlCac::read(std::size_t count, char *&destination) {
 }
 
 bool KxlCac::admitRead(std::size_t count, const char *destination) {
-  KxlTraceScope scope(*this, kReadFunction);
+  KxlTraceScope scope(*this, kKxlFnCacheRead);
   if (count > dataLength()) {
-    return fail(kReadFunction, "KxlCache::read (error): insufficient data", KXRC_INSUFFICIENT_DATA);
+    return fail(kKxlFnCacheRead, "KxlCache::read (error): insufficient data",
+                KXRC_INSUFFICIENT_DATA);
   }
   if (count == 0) return true;
   if (destination == nullptr) {
-    return fail(kReadFunction, "KxlCache::read (error): null data pointer", KXRC_NULL_POINTER);
+    return fail(kKxlFnCacheRead, "KxlCache::read (error): null data pointer", KXRC_NULL_POINTER);
   }
   return checkWritePointer(destination, count);
 }
 
 bool KxlCac::resizeBuffer(std::size_t length) {
-  KxlTraceScope scope(*this, kResizeFunction);
+  KxlTraceScope scope(*this, kKxlFnCacheResizeBuffer);
   if (!automatic_) {
-    return fail(kResizeFunction, "KxlCache::resizeBuffer (error): user buffer cannot be resized",
+    return fail(kKxlFnCacheResizeBuffer,
+                "KxlCache::resizeBuffer (error): user buffer cannot be resized",
                 KXRC_USER_BUFFER_NOT_RESIZABLE);
   }
   if (length == bufferLength_) return true;
   if (length < messageLength_) {
-    warn(kResizeFunction, "KxlCache::resizeBuffer (warning): data truncated", KXRC_DATA_TRUNCATED);
+    warn(kKxlFnCacheResizeBuffer, "KxlCache::resizeBuffer (warning): data truncated",
+         KXRC_DATA_TRUNCATED);
   }
   if (length == 0) {
     delete[] buffer_;
@@ -177,7 +173,8 @@ bool KxlCac::resizeBuffer(std::size_t length) {
     return true;
   }
   char *fresh = new (std::nothrow) char[length];
-  if (fresh == nullptr) return fail(kResizeFunction, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+  if (fresh == nullptr)
+    return fail(kKxlFnCacheResizeBuffer, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
   const std::size_t kept = std::min(messageLength_, length);
   if (kept != 0) std::memcpy(fresh, buffer_, kept);
   const bool hadBuffer = buffer_ != nullptr;
@@ -203,7 +200,7 @@ bool KxlCac::setMessageLength(std::size_t length) {
 }
 
 bool KxlCac::useEmptyBuffer(const char *buffer, std::size_t length) {
-  KxlTraceScope scope(*this, kUseBufferFunction);
+  KxlTraceScope scope(*this, kKxlFnCacheUseBuffer);
   if (length == 0) {
     if (!automatic_) {
       // The application's buffer is forgotten, never freed.
@@ -215,8 +212,8 @@ bool KxlCac::useEmptyBuffer(const char *buffer, std::size_t length) {
     return true;
   }
   if (buffer == nullptr) {
-    return fail(kUseBufferFunction, "KxlCache::useEmpty/FullBuffer (error): length but no pointer",
-                KXRC_NULL_POINTER);
+    return fail(kKxlFnCacheUseBuffer,
+                "KxlCache::useEmpty/FullBuffer (error): length but no pointer", KXRC_NULL_POINTER);
   }
   if (!checkReadPointer(buffer, length)) return false;
   if (automatic_) delete[] buffer_;
@@ -254,10 +251,10 @@ bool KxlCac::write(std::size_t count, const char *source) {
 bool KxlCac::admitWrite(std::size_t count, const char *source) {
   // The copy that follows changes no code, so the exit record made here
   // reports what write ends with.
-  KxlTraceScope scope(*this, kWriteFunction);
+  KxlTraceScope scope(*this, kKxlFnCacheWrite);
   if (!moreBytes(count)) return false;
   if (count == 0) return true;
-  if (source == nullptr) return fail(kWriteFunction, kWriteNullPointer, KXRC_NULL_POINTER);
+  if (source == nullptr) return fail(kKxlFnCacheWrite, kWriteNullPointer, KXRC_NULL_POINTER);
   return checkReadPointer(source, count) && checkWritePointer(buffer_ + dataOffset_, count);
 }
 
@@ -265,7 +262,7 @@ KxlCac::FrontPlan KxlCac::prepareFront(const Piece *pieces, std::size_t count, s
   total = 0;
   for (std::size_t index = 0; index < count; ++index) {
     if (pieces[index].length > SIZE_MAX - total) {
-      fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+      fail(kKxlFnCacheMoreBytes, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
       return FrontPlan::kFailed;
     }
     total += pieces[index].length;
@@ -278,21 +275,21 @@ KxlCac::FrontPlan KxlCac::prepareFront(const Piece *pieces, std::size_t count, s
   }
   if (total <= bufferLength_ - dataOffset_) return FrontPlan::kSteps;
   if (!automatic_) {
-    fail(kMoreBytesFunction, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
+    fail(kKxlFnCacheMoreBytes, kInsufficientBuffer, KXRC_INSUFFICIENT_BUFFER);
     return FrontPlan::kFailed;
   }
   // The buffer as the room for the front at the data offset leaves it, and
   // then as the write of the content after the front leaves it.
   std::size_t roomForFront;
   if (!grownLength(bufferLength_, dataOffset_, total, roomForFront)) {
-    fail(kMoreBytesFunction, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
+    fail(kKxlFnCacheMoreBytes, kSizeOverflow, KXRC_STORAGE_NOT_AVAILABLE);
     return FrontPlan::kFailed;
   }
   std::size_t roomForBoth;
   if (!grownLength(roomForFront, total, content, roomForBoth)) return FrontPlan::kSteps;
   char *fresh = new (std::nothrow) char[roomForBoth];
   if (fresh == nullptr) {
-    fail(kResizeFunction, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+    fail(kKxlFnCacheResizeBuffer, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
     return FrontPlan::kFailed;
   }
   if (content != 0) std::memcpy(fresh + total, buffer_, content);

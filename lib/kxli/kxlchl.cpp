@@ -81,8 +81,7 @@ std::unique_ptr<char[]> duplicate(const char *bytes, std::size_t size) {
 
 }  // namespace
 
-KxlChl::KxlChl() : record_(new tagKXCD) {
-  std::memset(record_, 0, sizeof *record_);
+KxlChl::KxlChl() : record_(std::make_unique<tagKXCD>()) {
   record_->field20 = 8;
   record_->field24 = 1;
   record_->transportType = 1;
@@ -115,7 +114,6 @@ KxlChl::~KxlChl() {
   release(kReceive);
   release(kSend);
   releasePeerName();
-  delete record_;
 }
 
 void KxlChl::operator=(const KxlChl &other) {
@@ -124,14 +122,14 @@ void KxlChl::operator=(const KxlChl &other) {
   release(kReceive);
   release(kSend);
   releasePeerName();
-  std::memcpy(record_, other.record_, sizeof *record_);
+  *record_ = *other.record_;
   // The copied pointers are the source's. Until this channel has its own
   // copies it holds nothing, so an allocation that throws part-way leaves
   // no pointer to the source's storage behind.
   for (const Side *side : {&kReceive, &kSend}) {
-    record_->*side->count = 0;
-    record_->*side->exitNames = nullptr;
-    record_->*side->userData = nullptr;
+    record_.get()->*side->count = 0;
+    record_.get()->*side->exitNames = nullptr;
+    record_.get()->*side->userData = nullptr;
   }
   record_->sslPeerName = nullptr;
   record_->sslPeerNameLength = 0;
@@ -149,42 +147,42 @@ void KxlChl::operator=(const KxlChl &other) {
 long KxlChl::batchHeartBeat() const { return record_->batchHeartBeat; }
 
 bool KxlChl::setBatchHeartBeat(long value) {
-  record_->batchHeartBeat = static_cast<std::int32_t>(value);
+  kxlSetInt32(record_->batchHeartBeat, value);
   return true;
 }
 
 long KxlChl::heartBeatInterval() const { return record_->heartBeatInterval; }
 
 bool KxlChl::setHeartBeatInterval(long value) {
-  record_->heartBeatInterval = static_cast<std::int32_t>(value);
+  kxlSetInt32(record_->heartBeatInterval, value);
   return true;
 }
 
 long KxlChl::keepAliveInterval() const { return record_->keepAliveInterval; }
 
 bool KxlChl::setKeepAliveInterval(long value) {
-  record_->keepAliveInterval = static_cast<std::int32_t>(value);
+  kxlSetInt32(record_->keepAliveInterval, value);
   return true;
 }
 
 long KxlChl::maximumMessageLength() const { return record_->maximumMessageLength; }
 
 bool KxlChl::setMaximumMessageLength(long value) {
-  record_->maximumMessageLength = static_cast<std::int32_t>(value);
+  kxlSetInt32(record_->maximumMessageLength, value);
   return true;
 }
 
 long KxlChl::sslClientAuthentication() const { return record_->sslClientAuthentication; }
 
 bool KxlChl::setSslClientAuthentication(long value) {
-  record_->sslClientAuthentication = static_cast<std::int32_t>(value);
+  kxlSetInt32(record_->sslClientAuthentication, value);
   return true;
 }
 
 long KxlChl::transportType() const { return record_->transportType; }
 
 bool KxlChl::setTransportType(long value) {
-  record_->transportType = static_cast<std::int32_t>(value);
+  kxlSetInt32(record_->transportType, value);
   return true;
 }
 
@@ -194,101 +192,73 @@ bool KxlChl::setText(char *field, std::size_t width, const char *text) {
   return KxlStr::copy(field, width, text, *this, '\0');
 }
 
-KxlStr KxlChl::channelName() const {
-  return kxlFieldText(record_->channelName, sizeof record_->channelName, true);
-}
+KxlStr KxlChl::channelName() const { return kxlGetText(record_->channelName, true); }
 
-bool KxlChl::setChannelName(const char *name) {
-  return setText(record_->channelName, sizeof record_->channelName, name);
-}
+bool KxlChl::setChannelName(const char *name) { return setText(record_->channelName, name); }
 
-KxlStr KxlChl::connectionName() const {
-  return kxlFieldText(record_->connectionName, sizeof record_->connectionName, true);
-}
+KxlStr KxlChl::connectionName() const { return kxlGetText(record_->connectionName, true); }
 
 bool KxlChl::setConnectionName(const char *name) {
-  return setText(record_->shortConnectionName, sizeof record_->shortConnectionName, name) &&
-         setText(record_->connectionName, sizeof record_->connectionName, name);
+  return setText(record_->shortConnectionName, name) && setText(record_->connectionName, name);
 }
 
-KxlStr KxlChl::localAddress() const {
-  return kxlFieldText(record_->localAddress, sizeof record_->localAddress, true);
-}
+KxlStr KxlChl::localAddress() const { return kxlGetText(record_->localAddress, true); }
 
 bool KxlChl::setLocalAddress(const char *address) {
-  return setText(record_->localAddress, sizeof record_->localAddress, address);
+  return setText(record_->localAddress, address);
 }
 
-KxlStr KxlChl::modeName() const {
-  return kxlFieldText(record_->modeName, sizeof record_->modeName, true);
-}
+KxlStr KxlChl::modeName() const { return kxlGetText(record_->modeName, true); }
 
-bool KxlChl::setModeName(const char *name) {
-  return setText(record_->modeName, sizeof record_->modeName, name);
-}
+bool KxlChl::setModeName(const char *name) { return setText(record_->modeName, name); }
 
-KxlStr KxlChl::password() const {
-  return kxlFieldText(record_->password, sizeof record_->password, true);
-}
+KxlStr KxlChl::password() const { return kxlGetText(record_->password, true); }
 
-bool KxlChl::setPassword(const char *password) {
-  return setText(record_->password, sizeof record_->password, password);
-}
+bool KxlChl::setPassword(const char *password) { return setText(record_->password, password); }
 
-KxlStr KxlChl::securityExitName() const {
-  return kxlFieldText(record_->securityExitName, sizeof record_->securityExitName, true);
-}
+KxlStr KxlChl::securityExitName() const { return kxlGetText(record_->securityExitName, true); }
 
 bool KxlChl::setSecurityExitName(const char *name) {
-  return setText(record_->securityExitName, sizeof record_->securityExitName, name);
+  return setText(record_->securityExitName, name);
 }
 
-KxlStr KxlChl::securityUserData() const {
-  return kxlFieldText(record_->securityUserData, sizeof record_->securityUserData, true);
-}
+KxlStr KxlChl::securityUserData() const { return kxlGetText(record_->securityUserData, true); }
 
 bool KxlChl::setSecurityUserData(const char *data) {
-  return setText(record_->securityUserData, sizeof record_->securityUserData, data);
+  return setText(record_->securityUserData, data);
 }
 
 KxlStr KxlChl::sslCipherSpecification() const {
-  return kxlFieldText(record_->sslCipherSpecification, sizeof record_->sslCipherSpecification,
-                      true);
+  return kxlGetText(record_->sslCipherSpecification, true);
 }
 
 bool KxlChl::setSslCipherSpecification(const char *specification) {
-  return setText(record_->sslCipherSpecification, sizeof record_->sslCipherSpecification,
-                 specification);
+  return setText(record_->sslCipherSpecification, specification);
 }
 
 KxlStr KxlChl::transactionProgramName() const {
-  return kxlFieldText(record_->transactionProgramName, sizeof record_->transactionProgramName,
-                      true);
+  return kxlGetText(record_->transactionProgramName, true);
 }
 
 bool KxlChl::setTransactionProgramName(const char *name) {
-  return setText(record_->transactionProgramName, sizeof record_->transactionProgramName, name);
+  return setText(record_->transactionProgramName, name);
 }
 
-KxlStr KxlChl::userId() const {
-  return kxlFieldText(record_->userId, sizeof record_->userId, true);
-}
+KxlStr KxlChl::userId() const { return kxlGetText(record_->userId, true); }
 
-bool KxlChl::setUserId(const char *id) {
-  return setText(record_->userId, sizeof record_->userId, id);
-}
+bool KxlChl::setUserId(const char *id) { return setText(record_->userId, id); }
 
 // SSL peer name.
 
 KxlStr KxlChl::sslPeerName() const {
-  return kxlFieldText(record_->sslPeerName, fieldSize(record_->sslPeerNameLength), true);
+  return kxlTextAt(record_->sslPeerName, fieldSize(record_->sslPeerNameLength), true);
 }
 
 bool KxlChl::setSslPeerName(const char *name) {
   const std::size_t length = name == nullptr ? 0 : std::strlen(name);
   releasePeerName();
   if (length > 0) record_->sslPeerName = new char[length]();
-  record_->sslPeerNameLength = static_cast<std::int32_t>(length);
+  kxlSetInt32(record_->sslPeerNameLength, length);
   return KxlStr::copy(record_->sslPeerName, length, name, *this, '\0');
 }
 
@@ -379,7 +349,9 @@ bool KxlChl::setReceiveUserData(std::size_t count, const KxlStr **data) {
   return replaceUserData(kReceive, count, Entries(data));
 }
 
-std::size_t KxlChl::exitCount(const Side &side) const { return fieldSize(record_->*side.count); }
+std::size_t KxlChl::exitCount(const Side &side) const {
+  return fieldSize(record_.get()->*side.count);
+}
 
 std::size_t KxlChl::exitNameWidth() const { return fieldSize(record_->exitNameLength); }
 
@@ -387,7 +359,7 @@ std::size_t KxlChl::userDataWidth() const { return fieldSize(record_->userDataLe
 
 KxlStr KxlChl::firstSlot(const Side &side, char *tagKXCD::*array, std::size_t width) {
   KxlStr text;
-  if (exitCount(side) > 0 && !text.set(record_->*array, width)) takeErrorCodes(text);
+  if (exitCount(side) > 0 && !text.set(record_.get()->*array, width)) takeErrorCodes(text);
   return text;
 }
 
@@ -401,7 +373,7 @@ bool KxlChl::fillStrings(const Side &side, char *tagKXCD::*array, std::size_t wi
     if (string == nullptr) continue;
     if (i >= exits) {
       string->set(nullptr, 0);
-    } else if (!string->set(record_->*array + i * width, width)) {
+    } else if (!string->set(record_.get()->*array + i * width, width)) {
       takeErrorCodes(*string);
       filled = false;
     }
@@ -410,20 +382,20 @@ bool KxlChl::fillStrings(const Side &side, char *tagKXCD::*array, std::size_t wi
 }
 
 bool KxlChl::replaceExitNames(const Side &side, std::size_t count, const Entries &names) {
-  // The list errors are recorded without a diagnostic.
-  if (count > kMaxExitCount) return fail(0, nullptr, KXRC_TOO_MANY_ENTRIES);
-  if (count > 0 && names.isNull()) return fail(0, nullptr, KXRC_NULL_POINTER);
+  // The list errors send no text.
+  if (count > kMaxExitCount) return fail(KXRC_TOO_MANY_ENTRIES);
+  if (count > 0 && names.isNull()) return fail(KXRC_NULL_POINTER);
   for (std::size_t i = 0; i < count; ++i) {
-    if (names.entryIsNull(i)) return fail(0, nullptr, KXRC_NULL_POINTER);
+    if (names.entryIsNull(i)) return fail(KXRC_NULL_POINTER);
     const char *name = names.text(i);
-    if (name == nullptr || *name == '\0') return fail(0, nullptr, KXRC_EMPTY_LIST_ENTRY);
+    if (name == nullptr || *name == '\0') return fail(KXRC_EMPTY_LIST_ENTRY);
   }
   resize(side, count);
   const std::size_t nameWidth = exitNameWidth();
   const std::size_t dataWidth = userDataWidth();
   for (std::size_t i = 0; i < count; ++i) {
-    if (!setText(record_->*side.exitNames + i * nameWidth, nameWidth, names.text(i)) ||
-        !setText(record_->*side.userData + i * dataWidth, dataWidth, nullptr)) {
+    if (!setText(record_.get()->*side.exitNames + i * nameWidth, nameWidth, names.text(i)) ||
+        !setText(record_.get()->*side.userData + i * dataWidth, dataWidth, nullptr)) {
       return false;
     }
   }
@@ -432,11 +404,11 @@ bool KxlChl::replaceExitNames(const Side &side, std::size_t count, const Entries
 
 bool KxlChl::replaceUserData(const Side &side, std::size_t count, const Entries &data) {
   const std::size_t exits = exitCount(side);
-  if (count > exits) return fail(0, nullptr, KXRC_TOO_MANY_ENTRIES);
+  if (count > exits) return fail(KXRC_TOO_MANY_ENTRIES);
   const std::size_t width = userDataWidth();
   for (std::size_t i = 0; i < exits; ++i) {
     const char *text = i < count ? data.text(i) : nullptr;
-    if (!setText(record_->*side.userData + i * width, width, text)) return false;
+    if (!setText(record_.get()->*side.userData + i * width, width, text)) return false;
   }
   return true;
 }
@@ -448,18 +420,18 @@ void KxlChl::resize(const Side &side, std::size_t count) {
   // An allocation that throws leaves the side empty, as releasing left it.
   std::unique_ptr<char[]> names = newArray(count * exitNameWidth());
   std::unique_ptr<char[]> data = newArray(count * userDataWidth());
-  record_->*side.exitNames = names.release();
-  record_->*side.userData = data.release();
-  record_->*side.count = static_cast<std::int32_t>(count);
+  record_.get()->*side.exitNames = names.release();
+  record_.get()->*side.userData = data.release();
+  kxlSetInt32(record_.get()->*side.count, static_cast<long>(count));
 }
 
 void KxlChl::release(const Side &side) {
-  if (record_->*side.count == 0) return;
-  delete[](record_->*side.exitNames);
-  delete[](record_->*side.userData);
-  record_->*side.exitNames = nullptr;
-  record_->*side.userData = nullptr;
-  record_->*side.count = 0;
+  if (record_.get()->*side.count == 0) return;
+  delete[](record_.get()->*side.exitNames);
+  delete[](record_.get()->*side.userData);
+  record_.get()->*side.exitNames = nullptr;
+  record_.get()->*side.userData = nullptr;
+  record_.get()->*side.count = 0;
 }
 
 // REQUIRES: this side holds nothing.
@@ -467,12 +439,12 @@ void KxlChl::copySide(const Side &side, const KxlChl &other) {
   const std::size_t count = other.exitCount(side);
   if (count == 0) return;
   std::unique_ptr<char[]> names =
-      duplicate(other.record_->*side.exitNames, count * other.exitNameWidth());
+      duplicate(other.record_.get()->*side.exitNames, count * other.exitNameWidth());
   std::unique_ptr<char[]> data =
-      duplicate(other.record_->*side.userData, count * other.userDataWidth());
-  record_->*side.exitNames = names.release();
-  record_->*side.userData = data.release();
-  record_->*side.count = static_cast<std::int32_t>(count);
+      duplicate(other.record_.get()->*side.userData, count * other.userDataWidth());
+  record_.get()->*side.exitNames = names.release();
+  record_.get()->*side.userData = data.release();
+  kxlSetInt32(record_.get()->*side.count, static_cast<long>(count));
 }
 
 // Compression lists.

@@ -32,6 +32,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "kxlerr.hpp"
 #include "kxlrec.hpp"
@@ -162,7 +163,7 @@ class KXL_EXPORT KxlChl : public KxlErr {
   // them as the channel leaves them: a count of 0 with null pointers, or a
   // count with arrays of count times the slot width allocated by new[]; a
   // peer name length with a new[] array of that length, or 0 and null.
-  tagKXCD *KXCD() const { return record_; }
+  tagKXCD *KXCD() const { return record_.get(); }
 
  private:
   struct Side;
@@ -170,7 +171,13 @@ class KXL_EXPORT KxlChl : public KxlErr {
   static const Side kSend;
   static const Side kReceive;
 
+  // The static string copy into `field` of `width` bytes (a record field
+  // or an exit-list slot), reporting into this channel, null-padded.
   bool setText(char *field, std::size_t width, const char *text);
+  template <std::size_t N>
+  bool setText(char (&field)[N], const char *text) {
+    return setText(field, N, text);
+  }
 
   std::size_t exitCount(const Side &side) const;
   std::size_t exitNameWidth() const;
@@ -185,7 +192,7 @@ class KXL_EXPORT KxlChl : public KxlErr {
   void copySide(const Side &side, const KxlChl &other);
   void releasePeerName();
 
-  tagKXCD *const record_;
+  const std::unique_ptr<tagKXCD> record_;
 };
 
 #endif  // KXLI_KXLCHL_HPP_

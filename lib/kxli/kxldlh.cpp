@@ -10,10 +10,10 @@ KxlDlh::KxlDlh() : headerFlags_(0) {
   // Unset text fields are wholly null bytes, so a header that was never
   // filled writes no stray bytes.
   std::memset(&record_, 0, sizeof record_);
-  std::memcpy(record_.structureId, "DLH ", sizeof record_.structureId);
+  kxlSetChars(record_.structureId, "DLH ");
   record_.version = 1;
-  record_.encoding = 546;
-  std::memset(record_.format, ' ', sizeof record_.format);
+  kxlSetInt32(record_.encoding, kKxlNativeEncoding);
+  kxlFill(record_.format, ' ');
 }
 
 KxlDlh::KxlDlh(const KxlDlh &other) : KxlDlh() { *this = other; }
@@ -32,8 +32,8 @@ bool KxlDlh::copyOut(KxlMsg &message) {
 }
 
 bool KxlDlh::pasteIn(KxlMsg &message) {
-  KxlTraceScope scope(*this, 10);
-  static const Layout layout = {"KxlDeadLetterHeader", "DLH ", "KXDEAD  ", 10};
+  KxlTraceScope scope(*this, kKxlFnDeadLetterPasteIn);
+  static const Layout layout = {"KxlDeadLetterHeader", "DLH ", "KXDEAD  ", kKxlFnDeadLetterPasteIn};
   return readHeader(message, layout, &record_, sizeof record_);
 }
 
@@ -41,60 +41,44 @@ long KxlDlh::characterSet() const { return record_.characterSet; }
 
 long KxlDlh::encoding() const { return record_.encoding; }
 
-KxlStr KxlDlh::format() const { return kxlFieldText(record_.format, sizeof record_.format, false); }
+KxlStr KxlDlh::format() const { return kxlGetText(record_.format, false); }
 
 long KxlDlh::headerFlags() const { return headerFlags_; }
 
-void KxlDlh::setCharacterSet(long characterSet) {
-  record_.characterSet = static_cast<std::int32_t>(characterSet);
-}
+void KxlDlh::setCharacterSet(long characterSet) { kxlSetInt32(record_.characterSet, characterSet); }
 
-void KxlDlh::setEncoding(long encoding) { record_.encoding = static_cast<std::int32_t>(encoding); }
+void KxlDlh::setEncoding(long encoding) { kxlSetInt32(record_.encoding, encoding); }
 
-void KxlDlh::setFormat(const char *name) {
-  kxlSetFieldText(record_.format, sizeof record_.format, name, ' ');
-}
+void KxlDlh::setFormat(const char *name) { kxlSetText(record_.format, name, ' '); }
 
-void KxlDlh::setHeaderFlags(long flags) { headerFlags_ = static_cast<std::int32_t>(flags); }
+void KxlDlh::setHeaderFlags(long flags) { kxlSetInt32(headerFlags_, flags); }
 
 KxlStr KxlDlh::destinationQueueName() const {
-  return kxlFieldText(record_.destinationQueueName, sizeof record_.destinationQueueName, true);
+  return kxlGetText(record_.destinationQueueName, true);
 }
 
 KxlStr KxlDlh::destinationQueueManagerName() const {
-  return kxlFieldText(record_.destinationQueueManagerName,
-                      sizeof record_.destinationQueueManagerName, true);
+  return kxlGetText(record_.destinationQueueManagerName, true);
 }
 
-KxlStr KxlDlh::putApplicationName() const {
-  return kxlFieldText(record_.putApplicationName, sizeof record_.putApplicationName, true);
-}
+KxlStr KxlDlh::putApplicationName() const { return kxlGetText(record_.putApplicationName, true); }
 
-KxlStr KxlDlh::putDate() const {
-  return kxlFieldText(record_.putDate, sizeof record_.putDate, true);
-}
+KxlStr KxlDlh::putDate() const { return kxlGetText(record_.putDate, true); }
 
-KxlStr KxlDlh::putTime() const {
-  return kxlFieldText(record_.putTime, sizeof record_.putTime, true);
-}
+KxlStr KxlDlh::putTime() const { return kxlGetText(record_.putTime, true); }
 
 void KxlDlh::setDestinationQueueName(const char *name) {
-  kxlSetFieldText(record_.destinationQueueName, sizeof record_.destinationQueueName, name, '\0');
+  kxlSetText(record_.destinationQueueName, name, '\0');
 }
 
 void KxlDlh::setDestinationQueueManagerName(const char *name) {
-  kxlSetFieldText(record_.destinationQueueManagerName, sizeof record_.destinationQueueManagerName,
-                  name, '\0');
+  kxlSetText(record_.destinationQueueManagerName, name, '\0');
 }
 
 void KxlDlh::setPutApplicationName(const char *name) {
-  kxlSetFieldText(record_.putApplicationName, sizeof record_.putApplicationName, name, '\0');
+  kxlSetText(record_.putApplicationName, name, '\0');
 }
 
-void KxlDlh::setPutDate(const char *date) {
-  kxlSetFieldText(record_.putDate, sizeof record_.putDate, date, '\0');
-}
+void KxlDlh::setPutDate(const char *date) { kxlSetText(record_.putDate, date, '\0'); }
 
-void KxlDlh::setPutTime(const char *time) {
-  kxlSetFieldText(record_.putTime, sizeof record_.putTime, time, '\0');
-}
+void KxlDlh::setPutTime(const char *time) { kxlSetText(record_.putTime, time, '\0'); }

@@ -32,12 +32,14 @@ void KxlErr::operator delete[](void *pointer) { ::operator delete(pointer); }
 // they run for every buffer operation.
 bool KxlErr::checkReadPointer(const void *pointer, std::size_t length) {
   if (kxlPointerAcceptable(pointer, length, 1)) return true;
-  return fail(62, "KxlError::checkReadPointer (error): buffer error", KXRC_BUFFER_ERROR);
+  return fail(kKxlFnErrorCheckReadPointer, "KxlError::checkReadPointer (error): buffer error",
+              KXRC_BUFFER_ERROR);
 }
 
 bool KxlErr::checkWritePointer(const void *pointer, std::size_t length) {
   if (kxlPointerAcceptable(pointer, length, 2)) return true;
-  return fail(63, "KxlError::checkWritePointer (error): buffer error", KXRC_BUFFER_ERROR);
+  return fail(kKxlFnErrorCheckWritePointer, "KxlError::checkWritePointer (error): buffer error",
+              KXRC_BUFFER_ERROR);
 }
 
 void KxlErr::setErrorCodes(long completion, long reason) {
@@ -51,6 +53,10 @@ void KxlErr::takeErrorCodes(const KxlErr &other) {
 
 bool KxlErr::fail(unsigned short function, const char *text, long reason) {
   if (text != nullptr) KxlTrc::traceMessage(kKxlComponent, function, text);
+  return fail(reason);
+}
+
+bool KxlErr::fail(long reason) {
   setErrorCodes(KXCC_FAILED, reason);
   return false;
 }

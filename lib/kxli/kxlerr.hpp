@@ -51,6 +51,8 @@ class KXL_EXPORT KxlErr {
   // Sends `text` with component 31 and `function`, then sets 2/`reason`.
   // Returns false, so that a failing path can end in `return fail(...)`.
   bool fail(unsigned short function, const char *text, long reason);
+  // Sets 2/`reason` for a failure that sends no text; returns false.
+  bool fail(long reason);
   // Sends `text` with component 31 and `function`, then sets 1/`reason`.
   void warn(unsigned short function, const char *text, long reason);
 

@@ -21,15 +21,16 @@ const KXGMO &defaultRecord() {
 
 }  // namespace
 
-KxlGmo3::KxlGmo3() : level_(kLevel), record_(new KXGMO(defaultRecord())) {
+KxlGmo3::KxlGmo3() : level_(kLevel), record_(std::make_unique<KXGMO>(defaultRecord())) {
   record_->version = versionSupported.load();
 }
 
-KxlGmo3::KxlGmo3(const KxlGmo3 &source) : KxlErr(), level_(kLevel), record_(new KXGMO()) {
+KxlGmo3::KxlGmo3(const KxlGmo3 &source)
+    : KxlErr(), level_(kLevel), record_(std::make_unique<KXGMO>()) {
   operator=(source);
 }
 
-KxlGmo3::~KxlGmo3() { delete record_; }
+KxlGmo3::~KxlGmo3() = default;
 
 void KxlGmo3::operator=(const KxlGmo3 &other) {
   if (&other == this) return;
@@ -37,9 +38,7 @@ void KxlGmo3::operator=(const KxlGmo3 &other) {
   *record_ = *other.record_;
 }
 
-KxlStr KxlGmo3::resolvedQueueName() const {
-  return kxlFieldText(record_->resolvedQueueName, sizeof record_->resolvedQueueName, true);
-}
+KxlStr KxlGmo3::resolvedQueueName() const { return kxlGetText(record_->resolvedQueueName, true); }
 
 bool KxlGmo3::syncPointParticipation() const { return kxlSyncPointParticipation(*record_); }
 
@@ -47,19 +46,18 @@ void KxlGmo3::setSyncPointParticipation(bool participate) {
   kxlSetSyncPointParticipation(*record_, participate);
 }
 
-KxlBin KxlGmo3::messageToken() const {
-  return kxlFieldBytes(record_->messageToken, sizeof record_->messageToken);
-}
+KxlBin KxlGmo3::messageToken() const { return kxlGetBytes(record_->messageToken); }
 
 bool KxlGmo3::setMessageToken(const KxlBin &token) {
-  KxlTraceScope scope(*this, 64);
-  if (kxlSetFieldBytes(record_->messageToken, sizeof record_->messageToken, token)) return true;
-  return fail(64, "KxlGetMessageOptions::setMessageToken (error): binary data length error",
+  KxlTraceScope scope(*this, kKxlFnOptionsSetMessageToken);
+  if (kxlSetBytes(record_->messageToken, token)) return true;
+  return fail(kKxlFnOptionsSetMessageToken,
+              "KxlGetMessageOptions::setMessageToken (error): binary data length error",
               KXRC_BINARY_DATA_LENGTH_ERROR);
 }
 
 void KxlGmo3::setMessageToken(const unsigned char *token) {
-  kxlSetFieldBytes(record_->messageToken, sizeof record_->messageToken, token);
+  kxlSetBytes(record_->messageToken, token);
 }
 
 void KxlGmo3::setVersionSupported(long version) {

@@ -11,6 +11,7 @@
 #define KXLI_KXLGMO_HPP_
 
 #include <cstdint>
+#include <memory>
 
 #include "kxlbin.hpp"
 #include "kxlerr.hpp"
@@ -48,7 +49,7 @@ class KXL_EXPORT KxlGmo3 : public KxlErr {
   void setMessageToken(const unsigned char *token);
 
   // The record, all 100 bytes in KXGMO layout.
-  const KXGMO *record() const { return record_; }
+  const KXGMO *record() const { return record_.get(); }
 
  protected:
   // The version written into every KxlGmo3 default-constructed afterwards;
@@ -58,7 +59,7 @@ class KXL_EXPORT KxlGmo3 : public KxlErr {
  private:
   // Set to 3 by both constructors; assignment leaves it alone.
   [[maybe_unused]] std::int32_t level_;
-  KXGMO *record_;
+  const std::unique_ptr<KXGMO> record_;
 };
 
 #endif  // KXLI_KXLGMO_HPP_

@@ -33,9 +33,7 @@ void KxlGmo::operator=(const KxlGmo &other) {
   std::memcpy(&record_, &other.record_, kKxGmoLength2);
 }
 
-KxlStr KxlGmo::resolvedQueueName() const {
-  return kxlFieldText(record_.resolvedQueueName, sizeof record_.resolvedQueueName, true);
-}
+KxlStr KxlGmo::resolvedQueueName() const { return kxlGetText(record_.resolvedQueueName, true); }
 
 bool KxlGmo::syncPointParticipation() const { return kxlSyncPointParticipation(record_); }
 

@@ -6,7 +6,7 @@
 //
 // Writing a header (copyOut): room for the record at the data offset, the
 // message's description passed on to the header, the message described as
-// the header (its format name, encoding 546, character set 0), and the
+// the header (its format name, the native encoding, character set 0), and the
 // record put in front of the whole old content.
 // Reading a header (pasteIn): structure id, encoding and format checked in
 // that order, the record read at the data offset, and the message's

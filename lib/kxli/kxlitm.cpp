@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr unsigned short kStructureIdIsFunction = 12;
 constexpr std::size_t kStructureIdLength = 4;
 
 }  // namespace
@@ -28,7 +27,7 @@ bool KxlItm::structureIdIs(const char *id, const KxlMsg &message) {
       std::memcmp(message.dataPointer(), id, kStructureIdLength) == 0) {
     return true;
   }
-  KxlTrc::traceMessage(kKxlComponent, kStructureIdIsFunction,
+  KxlTrc::traceMessage(kKxlComponent, kKxlFnItemStructureIdIs,
                        "KxlItem::structureIdIs (information): structure id is not equal");
   return false;
 }

@@ -40,11 +40,11 @@ class KXL_EXPORT KxlItm : public KxlErr {
   };
 
   // The body-item write: replaces the whole message content with `length`
-  // bytes at `record`, encoding 546, character set 0, format `formatName`.
-  // On failure the item takes over the message's codes.
+  // bytes at `record`, the native encoding, character set 0, format
+  // `formatName`. On failure the item takes over the message's codes.
   bool writeBody(KxlMsg &message, const void *record, std::size_t length, const char *formatName);
-  // The checks of a record read, in order: structure id (6107), encoding
-  // 546 (6106), format (6119), each failure with its text.
+  // The checks of a record read, in order: structure id (6107), the native
+  // encoding (6106), format (6119), each failure with its text.
   bool checkRecord(const KxlMsg &message, const Layout &layout);
   // Reads `length` bytes at the data offset into `record`; on failure the
   // item takes over the message's codes and `record` is unchanged.

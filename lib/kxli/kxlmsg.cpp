@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::size_t kFormatLength = 8;
-
 // The version every message constructed from now on writes into its
 // descriptor. Any thread may set it while others construct messages.
 std::atomic<std::int32_t> versionSupported{2};
@@ -19,11 +17,11 @@ KxlMsg::KxlMsg() : reserved_(0) {
   trackInto(descriptor_.accountingToken, descriptor_.correlationId, &descriptor_.feedback,
             descriptor_.groupId, descriptor_.messageId);
   std::memset(&descriptor_, 0, sizeof descriptor_);
-  std::memcpy(descriptor_.structureId, "MD  ", sizeof descriptor_.structureId);
+  kxlSetChars(descriptor_.structureId, "MD  ");
   descriptor_.field12 = 8;
   descriptor_.field16 = -1;
-  descriptor_.encoding = 546;
-  std::memset(descriptor_.format, ' ', sizeof descriptor_.format);
+  descriptor_.encoding = kKxlNativeEncoding;
+  kxlFill(descriptor_.format, ' ');
   descriptor_.field40 = -1;
   descriptor_.field44 = 2;
   descriptor_.field348 = 1;
@@ -65,15 +63,13 @@ void KxlMsg::setVersionSupported(long version) {
   versionSupported.store(static_cast<std::int32_t>(version));
 }
 
-KxlStr KxlMsg::format() const { return kxlFieldText(descriptor_.format, kFormatLength, false); }
+KxlStr KxlMsg::format() const { return kxlGetText(descriptor_.format, false); }
 
 bool KxlMsg::formatIs(const char *name) const {
-  return name != nullptr && std::memcmp(name, descriptor_.format, kFormatLength) == 0;
+  return name != nullptr && std::memcmp(name, descriptor_.format, sizeof descriptor_.format) == 0;
 }
 
-void KxlMsg::setFormat(const char *name) {
-  kxlSetFieldText(descriptor_.format, kFormatLength, name, ' ');
-}
+void KxlMsg::setFormat(const char *name) { kxlSetText(descriptor_.format, name, ' '); }
 
 bool KxlMsg::readItem(KxlItm &item) {
   const bool read = item.pasteIn(*this);
@@ -87,85 +83,62 @@ bool KxlMsg::writeItem(KxlItm &item) {
   return written;
 }
 
-KxlStr KxlMsg::applicationIdData() const {
-  return kxlFieldText(descriptor_.applicationIdData, sizeof descriptor_.applicationIdData, true);
-}
+KxlStr KxlMsg::applicationIdData() const { return kxlGetText(descriptor_.applicationIdData, true); }
 
 KxlStr KxlMsg::applicationOriginData() const {
-  return kxlFieldText(descriptor_.applicationOriginData, sizeof descriptor_.applicationOriginData,
-                      true);
+  return kxlGetText(descriptor_.applicationOriginData, true);
 }
 
 KxlStr KxlMsg::putApplicationName() const {
-  return kxlFieldText(descriptor_.putApplicationName, sizeof descriptor_.putApplicationName, true);
+  return kxlGetText(descriptor_.putApplicationName, true);
 }
 
-KxlStr KxlMsg::putDate() const {
-  return kxlFieldText(descriptor_.putDate, sizeof descriptor_.putDate, true);
-}
+KxlStr KxlMsg::putDate() const { return kxlGetText(descriptor_.putDate, true); }
 
-KxlStr KxlMsg::putTime() const {
-  return kxlFieldText(descriptor_.putTime, sizeof descriptor_.putTime, true);
-}
+KxlStr KxlMsg::putTime() const { return kxlGetText(descriptor_.putTime, true); }
 
 KxlStr KxlMsg::replyToQueueManagerName() const {
-  return kxlFieldText(descriptor_.replyToQueueManagerName,
-                      sizeof descriptor_.replyToQueueManagerName, true);
+  return kxlGetText(descriptor_.replyToQueueManagerName, true);
 }
 
-KxlStr KxlMsg::replyToQueueName() const {
-  return kxlFieldText(descriptor_.replyToQueueName, sizeof descriptor_.replyToQueueName, true);
-}
+KxlStr KxlMsg::replyToQueueName() const { return kxlGetText(descriptor_.replyToQueueName, true); }
 
-KxlStr KxlMsg::userId() const {
-  return kxlFieldText(descriptor_.userId, sizeof descriptor_.userId, true);
-}
+KxlStr KxlMsg::userId() const { return kxlGetText(descriptor_.userId, true); }
 
 void KxlMsg::setApplicationIdData(const char *text) {
-  kxlSetFieldText(descriptor_.applicationIdData, sizeof descriptor_.applicationIdData, text, '\0');
+  kxlSetText(descriptor_.applicationIdData, text, '\0');
 }
 
 void KxlMsg::setApplicationOriginData(const char *text) {
-  kxlSetFieldText(descriptor_.applicationOriginData, sizeof descriptor_.applicationOriginData, text,
-                  '\0');
+  kxlSetText(descriptor_.applicationOriginData, text, '\0');
 }
 
 void KxlMsg::setPutApplicationName(const char *text) {
-  kxlSetFieldText(descriptor_.putApplicationName, sizeof descriptor_.putApplicationName, text,
-                  '\0');
+  kxlSetText(descriptor_.putApplicationName, text, '\0');
 }
 
-void KxlMsg::setPutDate(const char *text) {
-  kxlSetFieldText(descriptor_.putDate, sizeof descriptor_.putDate, text, '\0');
-}
+void KxlMsg::setPutDate(const char *text) { kxlSetText(descriptor_.putDate, text, '\0'); }
 
-void KxlMsg::setPutTime(const char *text) {
-  kxlSetFieldText(descriptor_.putTime, sizeof descriptor_.putTime, text, '\0');
-}
+void KxlMsg::setPutTime(const char *text) { kxlSetText(descriptor_.putTime, text, '\0'); }
 
 void KxlMsg::setReplyToQueueManagerName(const char *text) {
-  kxlSetFieldText(descriptor_.replyToQueueManagerName, sizeof descriptor_.replyToQueueManagerName,
-                  text, '\0');
+  kxlSetText(descriptor_.replyToQueueManagerName, text, '\0');
 }
 
 void KxlMsg::setReplyToQueueName(const char *text) {
-  kxlSetFieldText(descriptor_.replyToQueueName, sizeof descriptor_.replyToQueueName, text, '\0');
+  kxlSetText(descriptor_.replyToQueueName, text, '\0');
 }
 
-void KxlMsg::setUserId(const char *text) {
-  kxlSetFieldText(descriptor_.userId, sizeof descriptor_.userId, text, '\0');
-}
+void KxlMsg::setUserId(const char *text) { kxlSetText(descriptor_.userId, text, '\0'); }
 
 long KxlMsg::encoding() const { return descriptor_.encoding; }
 
-void KxlMsg::setEncoding(long encoding) {
-  descriptor_.encoding = static_cast<std::int32_t>(encoding);
-}
+void KxlMsg::setEncoding(long encoding) { kxlSetInt32(descriptor_.encoding, encoding); }
 
 long KxlMsg::characterSet() const { return descriptor_.characterSet; }
 
 void KxlMsg::setCharacterSet(long characterSet) {
-  descriptor_.characterSet = static_cast<std::int32_t>(characterSet);
+  kxlSetInt32(descriptor_.characterSet, characterSet);
 }
 
 long KxlMsg::version() const { return descriptor_.version; }

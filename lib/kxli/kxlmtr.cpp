@@ -3,6 +3,14 @@
 #include "kxlfld.hpp"
 #include "kxlscope.hpp"
 
+struct KxlMtr::OwnValues {
+  unsigned char accountingToken[32] = {};
+  unsigned char correlationId[24] = {};
+  std::int32_t feedback = 0;
+  unsigned char groupId[24] = {};
+  unsigned char messageId[24] = {};
+};
+
 namespace {
 
 constexpr std::size_t kAccountingTokenWidth = 32;
@@ -11,7 +19,7 @@ constexpr std::size_t kIdWidth = 24;
 // A value without storage reads as an empty byte string.
 KxlBin valueBytes(const unsigned char *value, std::size_t width) {
   if (value == nullptr) return KxlBin();
-  return kxlFieldBytes(value, width);
+  return kxlBytesAt(value, width);
 }
 
 }  // namespace
@@ -21,12 +29,11 @@ KxlMtr::KxlMtr()
       correlationId_(nullptr),
       feedback_(nullptr),
       groupId_(nullptr),
-      messageId_(nullptr),
-      owned_(0) {}
+      messageId_(nullptr) {}
 
 KxlMtr::KxlMtr(const KxlMtr &source) : KxlMtr() { operator=(source); }
 
-KxlMtr::~KxlMtr() { releaseOwned(); }
+KxlMtr::~KxlMtr() = default;
 
 void KxlMtr::operator=(const KxlMtr &source) {
   if (&source == this) return;
@@ -64,46 +71,48 @@ KxlBin KxlMtr::messageId() const { return valueBytes(messageId_, kIdWidth); }
 long KxlMtr::feedback() const { return feedback_ == nullptr ? 0 : *feedback_; }
 
 bool KxlMtr::setAccountingToken(const KxlBin &token) {
-  return setBytes(accountingToken_, kAccountingTokenWidth, kOwnsAccountingToken, token, 18,
+  return setBytes(accountingToken_, &OwnValues::accountingToken, token,
+                  kKxlFnTrackerSetAccountingToken,
                   "KxlMessageTracker::setAccountingToken (error): binary data length error");
 }
 
 bool KxlMtr::setCorrelationId(const KxlBin &id) {
-  return setBytes(correlationId_, kIdWidth, kOwnsCorrelationId, id, 19,
+  return setBytes(correlationId_, &OwnValues::correlationId, id, kKxlFnTrackerSetCorrelationId,
                   "KxlMessageTracker::setCorrelationId (error): binary data length error");
 }
 
 bool KxlMtr::setGroupId(const KxlBin &id) {
-  return setBytes(groupId_, kIdWidth, kOwnsGroupId, id, 20,
+  return setBytes(groupId_, &OwnValues::groupId, id, kKxlFnTrackerSetGroupId,
                   "KxlMessageTracker::setGroupId (error): binary data length error");
 }
 
 bool KxlMtr::setMessageId(const KxlBin &id) {
-  return setBytes(messageId_, kIdWidth, kOwnsMessageId, id, 21,
+  return setBytes(messageId_, &OwnValues::messageId, id, kKxlFnTrackerSetMessageId,
                   "KxlMessageTracker::setMessageId (error): binary data length error");
 }
 
 void KxlMtr::setAccountingToken(const unsigned char *token) {
-  setBytes(accountingToken_, kAccountingTokenWidth, kOwnsAccountingToken, token);
+  setBytes(accountingToken_, &OwnValues::accountingToken, token);
 }
 
 void KxlMtr::setCorrelationId(const unsigned char *id) {
-  setBytes(correlationId_, kIdWidth, kOwnsCorrelationId, id);
+  setBytes(correlationId_, &OwnValues::correlationId, id);
 }
 
-void KxlMtr::setGroupId(const unsigned char *id) { setBytes(groupId_, kIdWidth, kOwnsGroupId, id); }
+void KxlMtr::setGroupId(const unsigned char *id) { setBytes(groupId_, &OwnValues::groupId, id); }
 
 void KxlMtr::setMessageId(const unsigned char *id) {
-  setBytes(messageId_, kIdWidth, kOwnsMessageId, id);
+  setBytes(messageId_, &OwnValues::messageId, id);
 }
 
 void KxlMtr::setFeedback(long feedback) {
-  *feedbackStorage() = static_cast<std::int32_t>(feedback);
+  if (feedback_ == nullptr) feedback_ = &own().feedback;
+  kxlSetInt32(*feedback_, feedback);
 }
 
 void KxlMtr::trackInto(unsigned char *accountingToken, unsigned char *correlationId,
                        std::int32_t *feedback, unsigned char *groupId, unsigned char *messageId) {
-  releaseOwned();
+  own_.reset();
   accountingToken_ = accountingToken;
   correlationId_ = correlationId;
   feedback_ = feedback;
@@ -111,46 +120,28 @@ void KxlMtr::trackInto(unsigned char *accountingToken, unsigned char *correlatio
   messageId_ = messageId;
 }
 
-unsigned char *KxlMtr::storageOf(unsigned char *&value, std::size_t width, Owned bit) {
-  if (value == nullptr) {
-    value = new unsigned char[width]();
-    owned_ |= bit;
-  }
+KxlMtr::OwnValues &KxlMtr::own() {
+  if (own_ == nullptr) own_ = std::make_unique<OwnValues>();
+  return *own_;
+}
+
+template <std::size_t N>
+unsigned char *KxlMtr::storageOf(unsigned char *&value, unsigned char (OwnValues::*field)[N]) {
+  if (value == nullptr) value = own().*field;
   return value;
 }
 
-std::int32_t *KxlMtr::feedbackStorage() {
-  if (feedback_ == nullptr) {
-    feedback_ = new std::int32_t(0);
-    owned_ |= kOwnsFeedback;
-  }
-  return feedback_;
-}
-
-bool KxlMtr::setBytes(unsigned char *&value, std::size_t width, Owned bit, const KxlBin &bytes,
-                      unsigned short function, const char *text) {
+template <std::size_t N>
+bool KxlMtr::setBytes(unsigned char *&value, unsigned char (OwnValues::*field)[N],
+                      const KxlBin &bytes, unsigned short function, const char *text) {
   // The storage is obtained before the length is judged, so a refused value
   // on a fresh tracker reads as zeros afterwards.
-  unsigned char *storage = storageOf(value, width, bit);
-  if (kxlSetFieldBytes(storage, width, bytes)) return true;
+  if (kxlSetBytesAt(storageOf(value, field), N, bytes)) return true;
   return fail(function, text, KXRC_BINARY_DATA_LENGTH_ERROR);
 }
 
-void KxlMtr::setBytes(unsigned char *&value, std::size_t width, Owned bit,
+template <std::size_t N>
+void KxlMtr::setBytes(unsigned char *&value, unsigned char (OwnValues::*field)[N],
                       const unsigned char *bytes) {
-  kxlSetFieldBytes(storageOf(value, width, bit), width, bytes);
-}
-
-void KxlMtr::releaseOwned() {
-  if ((owned_ & kOwnsAccountingToken) != 0) delete[] accountingToken_;
-  if ((owned_ & kOwnsCorrelationId) != 0) delete[] correlationId_;
-  if ((owned_ & kOwnsFeedback) != 0) delete feedback_;
-  if ((owned_ & kOwnsGroupId) != 0) delete[] groupId_;
-  if ((owned_ & kOwnsMessageId) != 0) delete[] messageId_;
-  accountingToken_ = nullptr;
-  correlationId_ = nullptr;
-  feedback_ = nullptr;
-  groupId_ = nullptr;
-  messageId_ = nullptr;
-  owned_ = 0;
+  kxlSetBytesAt(storageOf(value, field), N, bytes);
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "kxlbin.hpp"
 #include "kxlerr.hpp"
@@ -56,30 +57,28 @@ class KXL_EXPORT KxlMtr : public virtual KxlErr {
                  std::int32_t *feedback, unsigned char *groupId, unsigned char *messageId);
 
  private:
-  // One bit per value in owned_: set while the value points at storage
-  // this tracker obtained itself.
-  enum Owned : unsigned {
-    kOwnsAccountingToken = 1u << 0,
-    kOwnsCorrelationId = 1u << 1,
-    kOwnsFeedback = 1u << 2,
-    kOwnsGroupId = 1u << 3,
-    kOwnsMessageId = 1u << 4,
-  };
+  // The values' storage of the tracker's own, obtained (zero-filled) when
+  // the first value without storage is set; from then on each value set
+  // points into it.
+  struct OwnValues;
+  OwnValues &own();
 
-  // The value's storage, obtained (zero-filled) on first use.
-  unsigned char *storageOf(unsigned char *&value, std::size_t width, Owned bit);
-  std::int32_t *feedbackStorage();
-  bool setBytes(unsigned char *&value, std::size_t width, Owned bit, const KxlBin &bytes,
+  // The value's storage: `field` of the own storage when it has none yet.
+  template <std::size_t N>
+  unsigned char *storageOf(unsigned char *&value, unsigned char (OwnValues::*field)[N]);
+  template <std::size_t N>
+  bool setBytes(unsigned char *&value, unsigned char (OwnValues::*field)[N], const KxlBin &bytes,
                 unsigned short function, const char *text);
-  void setBytes(unsigned char *&value, std::size_t width, Owned bit, const unsigned char *bytes);
-  void releaseOwned();
+  template <std::size_t N>
+  void setBytes(unsigned char *&value, unsigned char (OwnValues::*field)[N],
+                const unsigned char *bytes);
 
   unsigned char *accountingToken_;
   unsigned char *correlationId_;
   std::int32_t *feedback_;
   unsigned char *groupId_;
   unsigned char *messageId_;
-  unsigned owned_;
+  std::unique_ptr<OwnValues> own_;
 };
 
 #endif  // KXLI_KXLMTR_HPP_

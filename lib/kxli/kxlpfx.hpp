@@ -6,6 +6,9 @@
 #ifndef KXLI_KXLPFX_HPP_
 #define KXLI_KXLPFX_HPP_
 
+#include <cstdint>
+#include <typeinfo>
+
 #include "kxlhdr.hpp"
 #include "kxlrec.hpp"
 
@@ -29,11 +32,11 @@ class KXL_EXPORT KxlPfx : public KxlHdr {
   // in each of its constructors, before any accessor runs.
   KxlPfx();
   // Points the accessors at the prefix of the concrete header `owner`'s
-  // record.
-  void usePrefix(KXHDRPREFIX *prefix, const std::type_info &owner) {
-    prefix_ = prefix;
-    useFormatField(prefix->format, owner);
-  }
+  // record and gives that prefix the values of a new header: the structure
+  // id, version, structure length and header flags given, the native
+  // encoding, character set 0 and a blank format.
+  void usePrefix(KXHDRPREFIX *prefix, const std::type_info &owner, const char (&structureId)[5],
+                 std::int32_t version, std::int32_t structureLength, std::int32_t headerFlags);
   // Copies the codes only; the prefix stays where this object keeps it.
   void operator=(const KxlPfx &other);
 

@@ -1,6 +1,6 @@
 // The wire records kxli reads and writes, each a plain struct of
 // fixed-width members laid out byte for byte as it travels: integers are
-// 32-bit little-endian (the native encoding 546), character fields have a
+// 32-bit little-endian (the native encoding, kKxlNativeEncoding), character fields have a
 // fixed width and no terminator. Sizes and the offset of every field the
 // library touches are checked at compile time.
 #ifndef KXLI_KXLREC_HPP_

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr unsigned short kPasteInFunction = 41;
-constexpr unsigned short kSetInstanceIdFunction = 42;
-
 constexpr const char *kFormatName = "KXHREF  ";
 constexpr std::int32_t kFixedLength = sizeof(KXRMH);
 
@@ -28,13 +25,10 @@ const char *pieceText(const KxlStr &name) {
 }  // namespace
 
 KxlRfh::KxlRfh() {
-  usePrefix(&record_.prefix, typeid(KxlRfh));
+  // The structure length and the parts' lengths and offsets are 0 until a
+  // write computes them.
   std::memset(&record_, 0, sizeof record_);
-  std::memcpy(record_.prefix.structureId, "RMH ", sizeof record_.prefix.structureId);
-  record_.prefix.version = 1;
-  record_.prefix.encoding = 546;
-  std::memset(record_.prefix.format, ' ', sizeof record_.prefix.format);
-  record_.prefix.headerFlags = 1;
+  usePrefix(&record_.prefix, typeid(KxlRfh), "RMH ", 1, 0, 1);
 }
 
 KxlRfh::KxlRfh(const KxlRfh &other) : KxlRfh() { operator=(other); }
@@ -51,28 +45,20 @@ void KxlRfh::operator=(const KxlRfh &other) {
   setName(sourceName_, other.sourceName_);
 }
 
-KxlStr KxlRfh::referenceType() const {
-  return kxlFieldText(record_.referenceType, sizeof record_.referenceType, true);
-}
+KxlStr KxlRfh::referenceType() const { return kxlGetText(record_.referenceType, true); }
 
-void KxlRfh::setReferenceType(const char *text) {
-  kxlSetFieldText(record_.referenceType, sizeof record_.referenceType, text, '\0');
-}
+void KxlRfh::setReferenceType(const char *text) { kxlSetText(record_.referenceType, text, '\0'); }
 
-KxlBin KxlRfh::instanceId() const {
-  return kxlFieldBytes(record_.instanceId, sizeof record_.instanceId);
-}
+KxlBin KxlRfh::instanceId() const { return kxlGetBytes(record_.instanceId); }
 
 bool KxlRfh::setInstanceId(const KxlBin &id) {
-  if (kxlSetFieldBytes(record_.instanceId, sizeof record_.instanceId, id)) return true;
-  return fail(kSetInstanceIdFunction,
+  if (kxlSetBytes(record_.instanceId, id)) return true;
+  return fail(kKxlFnReferenceSetInstanceId,
               "KxlReferenceHeader::setInstanceId (error): binary data length error",
               KXRC_BINARY_DATA_LENGTH_ERROR);
 }
 
-void KxlRfh::setInstanceId(const unsigned char *id) {
-  kxlSetFieldBytes(record_.instanceId, sizeof record_.instanceId, id);
-}
+void KxlRfh::setInstanceId(const unsigned char *id) { kxlSetBytes(record_.instanceId, id); }
 
 KxlStr KxlRfh::sourceEnvironment() const { return sourceEnvironment_; }
 KxlStr KxlRfh::sourceName() const { return sourceName_; }
@@ -95,8 +81,8 @@ bool KxlRfh::copyOut(KxlMsg &message) {
   std::uint32_t offset = kFixedLength;
   const auto place = [&offset](std::size_t length, std::int32_t &lengthField,
                                std::int32_t &offsetField) {
-    lengthField = static_cast<std::int32_t>(length);
-    offsetField = static_cast<std::int32_t>(offset);
+    kxlSetInt32(lengthField, length);
+    kxlSetInt32(offsetField, offset);
     offset += static_cast<std::uint32_t>(length);
   };
   place(pieces[1].length, record_.sourceEnvironmentLength, record_.sourceEnvironmentOffset);
@@ -104,18 +90,18 @@ bool KxlRfh::copyOut(KxlMsg &message) {
   place(pieces[3].length, record_.destinationEnvironmentLength,
         record_.destinationEnvironmentOffset);
   place(pieces[4].length, record_.destinationNameLength, record_.destinationNameOffset);
-  record_.prefix.structureLength = static_cast<std::int32_t>(offset);
+  kxlSetInt32(record_.prefix.structureLength, offset);
 
   return writeHeader(message, pieces, sizeof pieces / sizeof pieces[0], kFormatName);
 }
 
 bool KxlRfh::pasteIn(KxlMsg &message) {
-  const Layout layout = {"KxlReferenceHeader", "RMH ", kFormatName, kPasteInFunction};
+  const Layout layout = {"KxlReferenceHeader", "RMH ", kFormatName, kKxlFnReferencePasteIn};
   if (!checkRecord(message, layout)) return false;
 
   const std::size_t available = message.dataLength();
   if (available < sizeof record_) {
-    return fail(kPasteInFunction, "KxlReferenceHeader::pasteIn (error): insufficient data",
+    return fail(kKxlFnReferencePasteIn, "KxlReferenceHeader::pasteIn (error): insufficient data",
                 KXRC_INSUFFICIENT_DATA);
   }
   const char *header = message.dataPointer();
@@ -149,13 +135,14 @@ bool KxlRfh::pasteIn(KxlMsg &message) {
     highestEnd = std::max(highestEnd, end);
   }
   if (partMissing) {
-    return fail(kPasteInFunction, "KxlReferenceHeader::pasteIn (error): insufficient data",
+    return fail(kKxlFnReferencePasteIn, "KxlReferenceHeader::pasteIn (error): insufficient data",
                 KXRC_INSUFFICIENT_DATA);
   }
   // A structure length below the fixed part's (negative ones included) is
   // always below the highest end, so the data offset only moves forward.
   if (highestEnd > record_.prefix.structureLength) {
-    return fail(kPasteInFunction, "KxlReferenceHeader::pasteIn (error): structure length error",
+    return fail(kKxlFnReferencePasteIn,
+                "KxlReferenceHeader::pasteIn (error): structure length error",
                 KXRC_STRUCTURE_LENGTH_ERROR);
   }
   const std::size_t headerLength = static_cast<std::size_t>(record_.prefix.structureLength);

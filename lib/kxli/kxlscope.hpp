@@ -16,9 +16,6 @@
 #include "kxecs.h"
 #include "kxlerr.hpp"
 
-// The component number of every trace record kxli makes.
-inline constexpr unsigned short kKxlComponent = 31;
-
 // True when a trace record made now would reach a sink or the trace output;
 // otherwise the trace calls would have no effect.
 inline bool kxlTraceListening() { return (xcsListeningNow() & XCS_LISTENING_TRACE) != 0; }
@@ -29,7 +26,7 @@ inline bool kxlTraceListening() { return (xcsListeningNow() & XCS_LISTENING_TRAC
 // alone, and is made here without calling it.
 inline bool kxlPointerAcceptable(const void *pointer, std::size_t length, std::uint16_t mode) {
   const unsigned int listening = xcsListeningNow();
-  if ((listening & XCS_LISTENING_TRACE) != 0) xcsCPInitTerm_e(1);
+  if ((listening & XCS_LISTENING_TRACE) != 0) xcsCPInitTerm_e(kKxlStageFacade);
   if ((listening & XCS_LISTENING_CHECK) != 0) return xcsCheckPointer_e(pointer, length, mode) == 0;
   return xcsRangeAddressable(pointer, length) != 0;
 }
@@ -41,7 +38,7 @@ class KxlTraceScope {
   KxlTraceScope(const KxlErr &owner, unsigned short function)
       : owner_(owner), function_(function), listening_(kxlTraceListening()) {
     if (!listening_) return;
-    xcsCPInitTerm_e(4);
+    xcsCPInitTerm_e(kKxlStageTraced);
     xtr_fnc_entryFn_e(kKxlComponent, function_, 0);
   }
   ~KxlTraceScope() {

@@ -16,15 +16,6 @@
 
 namespace {
 
-// Function numbers of the diagnostic texts sent from this file.
-constexpr unsigned short kPasteInFunction = 45;
-constexpr unsigned short kSetStorageFunction = 47;
-constexpr unsigned short kStripLeadingFunction = 48;
-constexpr unsigned short kStripTrailingFunction = 49;
-constexpr unsigned short kConstructorFunction = 73;
-constexpr unsigned short kConcatenateFunction = 74;
-constexpr unsigned short kSetFunction = 75;
-
 constexpr char kConstructorNoStorage[] = "KxlString::KxlString (warning): storage not available";
 
 // Room for a formatted number: 23 characters and the null byte.
@@ -47,7 +38,7 @@ KxlStr::KxlStr(const KxlStr &other) : KxlItm(), buffer_(nullptr), storage_(0) { 
 KxlStr::KxlStr(char ch) : buffer_(nullptr), storage_(0) {
   char *fresh = new (std::nothrow) char[2];
   if (fresh == nullptr) {
-    warn(kConstructorFunction, kConstructorNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+    warn(kKxlFnStringConstruct, kConstructorNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
     return;
   }
   fresh[0] = ch;
@@ -60,7 +51,7 @@ KxlStr::KxlStr(const char *text) : buffer_(nullptr), storage_(0) {
   const std::size_t size = std::strlen(text) + 1;
   char *fresh = new (std::nothrow) char[size];
   if (fresh == nullptr) {
-    warn(kConstructorFunction, kConstructorNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
+    warn(kKxlFnStringConstruct, kConstructorNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
     return;
   }
   std::memcpy(fresh, text, size);
@@ -89,7 +80,7 @@ bool KxlStr::assign(const KxlStr &other) {
 char *KxlStr::obtainStorage(std::size_t size) {
   char *fresh = new (std::nothrow) char[size];
   if (fresh == nullptr) {
-    fail(kSetStorageFunction, "KxlString::setStorage (error): storage not available",
+    fail(kKxlFnStringSetStorage, "KxlString::setStorage (error): storage not available",
          KXRC_STORAGE_NOT_AVAILABLE);
   }
   return fresh;
@@ -127,7 +118,7 @@ bool KxlStr::set(const char *data, std::size_t length) {
     return true;
   }
   if (data == nullptr) {
-    return fail(kSetFunction, "KxlString::set (error): null pointer", KXRC_NULL_POINTER);
+    return fail(kKxlFnStringSet, "KxlString::set (error): null pointer", KXRC_NULL_POINTER);
   }
   if (!checkReadPointer(data, length)) return false;
   const bool terminated = std::memchr(data, '\0', length) != nullptr;
@@ -160,7 +151,7 @@ const KxlStr KxlStr::concatenate(const KxlStr &a, const KxlStr &b) const {
   const std::size_t size = lengthA + lengthB + 1;
   char *fresh = new (std::nothrow) char[size];
   if (fresh == nullptr) {
-    result.warn(kConcatenateFunction, "KxlString::concatenate (warning): storage not available",
+    result.warn(kKxlFnStringConcatenate, "KxlString::concatenate (warning): storage not available",
                 KXRC_STORAGE_NOT_AVAILABLE);
     return result;
   }
@@ -224,12 +215,12 @@ bool KxlStr::pasteIn(double value, const char *format) {
 bool KxlStr::pasteIn(const void *bytes, std::size_t length) {
   if (length == 0) return true;
   if (bytes == nullptr) {
-    return fail(kPasteInFunction, "KxlString::pasteIn (error): null pointer", KXRC_NULL_POINTER);
+    return fail(kKxlFnStringPasteIn, "KxlString::pasteIn (error): null pointer", KXRC_NULL_POINTER);
   }
   const std::size_t current = this->length();
   if (!checkReadPointer(bytes, length)) return false;
   if (length > std::numeric_limits<std::size_t>::max() - current - 1) {
-    return fail(kPasteInFunction, "KxlString::pasteIn (error): storage not available",
+    return fail(kKxlFnStringPasteIn, "KxlString::pasteIn (error): storage not available",
                 KXRC_STORAGE_NOT_AVAILABLE);
   }
   const std::size_t size = current + length + 1;
@@ -320,7 +311,7 @@ KxlStr KxlStr::upperCase() const {
 
 std::size_t KxlStr::stripLeading(char ch) {
   if (ch == '\0') {
-    KxlTrc::traceMessage(kKxlComponent, kStripLeadingFunction,
+    KxlTrc::traceMessage(kKxlComponent, kKxlFnStringStripLeading,
                          "KxlString::stripLeading (information): cannot strip nulls");
     return 0;
   }
@@ -333,7 +324,7 @@ std::size_t KxlStr::stripLeading(char ch) {
 
 std::size_t KxlStr::stripTrailing(char ch) {
   if (ch == '\0') {
-    KxlTrc::traceMessage(kKxlComponent, kStripTrailingFunction,
+    KxlTrc::traceMessage(kKxlComponent, kKxlFnStringStripTrailing,
                          "KxlString::stripTrailing (information): cannot strip nulls");
     return 0;
   }

@@ -20,13 +20,6 @@
 
 namespace {
 
-constexpr unsigned short kCopyFunction = 43;
-constexpr unsigned short kDelimiterFunction = 44;
-constexpr unsigned short kPasteInFunction = 45;
-constexpr unsigned short kTakeLockFunction = 57;
-constexpr unsigned short kReleaseLockFunction = 58;
-constexpr unsigned short kCleanUpFunction = 76;
-
 constexpr char kFormatName[] = "KXSTR   ";
 
 // The string class's error record: the completion code in the high and the
@@ -55,8 +48,8 @@ std::atomic<KxlSem *> stringLock{nullptr};
 // taken, 0 otherwise) and returns it, or null when it could not be created
 // or taken.
 KxlSem *takeStringLock() {
-  xcsCPInitTerm_e(4);
-  xtr_fnc_entryFn_e(kKxlComponent, kTakeLockFunction, 0);
+  xcsCPInitTerm_e(kKxlStageTraced);
+  xtr_fnc_entryFn_e(kKxlComponent, kKxlFnStringLock, 0);
   KxlSem *lock = stringLock.load(std::memory_order_acquire);
   if (lock == nullptr) {
     KxlSem &criticalSection = kxlLibraryCriticalSection();
@@ -69,16 +62,16 @@ KxlSem *takeStringLock() {
     criticalSection.unlock();
   }
   const bool taken = lock != nullptr && lock->lock();
-  xtr_fnc_retcodeFn_e(kKxlComponent, kTakeLockFunction, taken ? 1 : 0);
+  xtr_fnc_retcodeFn_e(kKxlComponent, kKxlFnStringLock, taken ? 1 : 0);
   return taken ? lock : nullptr;
 }
 
 // Releases `lock` (traced as 1 or 0 like taking it); true on success.
 bool releaseStringLock(KxlSem *lock) {
-  xcsCPInitTerm_e(4);
-  xtr_fnc_entryFn_e(kKxlComponent, kReleaseLockFunction, 0);
+  xcsCPInitTerm_e(kKxlStageTraced);
+  xtr_fnc_entryFn_e(kKxlComponent, kKxlFnStringUnlock, 0);
   const bool released = lock->unlock();
-  xtr_fnc_retcodeFn_e(kKxlComponent, kReleaseLockFunction, released ? 1 : 0);
+  xtr_fnc_retcodeFn_e(kKxlComponent, kKxlFnStringUnlock, released ? 1 : 0);
   return released;
 }
 
@@ -110,7 +103,7 @@ long KxlStr::staticReasonCode() { return reasonOf(staticRecord.load()); }
 bool KxlStr::copyToField(char *target, std::size_t length, const char *source, char pad,
                          KxlErr *error) {
   auto report = [error](const char *text, long completion, long reason) {
-    KxlTrc::traceMessage(kKxlComponent, kCopyFunction, text);
+    KxlTrc::traceMessage(kKxlComponent, kKxlFnStringCopy, text);
     if (error != nullptr) {
       error->setErrorCodes(completion, reason);
     } else {
@@ -210,7 +203,7 @@ std::size_t KxlStr::cutOut(long &value) {
 std::size_t KxlStr::copyOut(KxlStr &token, char delimiter) const {
   if (delimiter == '\0') {
     KxlTrc::traceMessage(
-        kKxlComponent, kDelimiterFunction,
+        kKxlComponent, kKxlFnStringDelimiter,
         "KxlString::copyOut/cutOut (information): null string delimiter is not advised");
   }
   if (buffer_ == nullptr) return 0;
@@ -236,7 +229,7 @@ bool KxlStr::copyOut(KxlMsg &message) { return writeBody(message, buffer_, lengt
 
 bool KxlStr::pasteIn(KxlMsg &message) {
   if (!message.formatIs(kFormatName)) {
-    return fail(kPasteInFunction, "KxlString::pasteIn (error): wrong message format",
+    return fail(kKxlFnStringPasteIn, "KxlString::pasteIn (error): wrong message format",
                 KXRC_WRONG_FORMAT);
   }
   const std::size_t count = message.dataLength();
@@ -278,6 +271,6 @@ bool WhiteSpace(char ch) { return ch == '\t' || ch == ' '; }
 extern "C" void KxlStrCleanUp() {
   KxlSem *lock = stringLock.exchange(nullptr);
   if (lock == nullptr) return;
-  KxlTrc::traceMessage(kKxlComponent, kCleanUpFunction, "Releasing KxlString resources");
+  KxlTrc::traceMessage(kKxlComponent, kKxlFnStringCleanUp, "Releasing KxlString resources");
   delete lock;
 }

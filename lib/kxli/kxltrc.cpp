@@ -5,8 +5,6 @@
 
 namespace {
 
-// Stage passed to the common-services layer before every facade call.
-constexpr int32_t kFacadeStage = 1;
 constexpr uint16_t kReadMode = 1;
 constexpr uint16_t kWriteMode = 2;
 
@@ -18,7 +16,7 @@ void KxlTrc::traceExit(unsigned int, unsigned int, unsigned int) {}
 
 void KxlTrc::traceMessage(unsigned short component, unsigned short function, const char *text) {
   if (!kxlTraceListening()) return;
-  xcsCPInitTerm_e(kFacadeStage);
+  xcsCPInitTerm_e(kKxlStageFacade);
   xtr_printfFn_e(component, function, 0, text);
 }
 

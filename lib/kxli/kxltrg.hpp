@@ -63,11 +63,11 @@ class KXL_EXPORT KxlTrg : public KxlItm {
   bool copyOut(tagKXTMC2 *record);
 
   // Replaces the message content with the record (format "KXTRIG  ",
-  // encoding 546, character set 0). On failure the trigger takes over the
+  // the native encoding, character set 0). On failure the trigger takes over the
   // message's codes.
   bool copyOut(KxlMsg &message) override;
   // Reads the record at the message's data offset after checking the
-  // structure id (6107), the encoding 546 (6106) and the format (6119), in
+  // structure id (6107), the native encoding (6106) and the format (6119), in
   // that order. A failure leaves the record and the data offset as they
   // were. The message's description is not changed.
   bool pasteIn(KxlMsg &message) override;

@@ -27,6 +27,7 @@
 #define KXLI_KXLVIH_HPP_
 
 #include <cstdint>
+#include <memory>
 
 #include "kxlbin.hpp"
 #include "kxlpfx.hpp"
@@ -120,7 +121,7 @@ class KXL_EXPORT KxlVih : public KxlPfx {
 
  private:
   std::int32_t highestVersion_;
-  KXVIH *record_;
+  std::unique_ptr<KXVIH> record_;
 };
 
 #endif  // KXLI_KXLVIH_HPP_

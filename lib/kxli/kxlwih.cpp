@@ -5,18 +5,11 @@
 #include "kxlfld.hpp"
 
 KxlWih::KxlWih() {
-  usePrefix(&record_.prefix, typeid(KxlWih));
-  std::memcpy(record_.prefix.structureId, "WIH ", sizeof record_.prefix.structureId);
-  record_.prefix.version = 1;
-  record_.prefix.structureLength = sizeof record_;
-  record_.prefix.encoding = 546;
-  record_.prefix.characterSet = 0;
-  std::memset(record_.prefix.format, ' ', sizeof record_.prefix.format);
-  record_.prefix.headerFlags = 0;
-  std::memset(record_.serviceName, ' ', sizeof record_.serviceName);
-  std::memset(record_.serviceStep, ' ', sizeof record_.serviceStep);
-  std::memset(record_.messageToken, 0, sizeof record_.messageToken);
-  std::memset(record_.reserved, 0, sizeof record_.reserved);
+  usePrefix(&record_.prefix, typeid(KxlWih), "WIH ", 1, sizeof record_, 0);
+  kxlFill(record_.serviceName, ' ');
+  kxlFill(record_.serviceStep, ' ');
+  kxlFill(record_.messageToken, '\0');
+  kxlFill(record_.reserved, '\0');
 }
 
 KxlWih::KxlWih(const KxlWih &other) : KxlWih() { *this = other; }
@@ -34,38 +27,28 @@ bool KxlWih::copyOut(KxlMsg &message) {
 }
 
 bool KxlWih::pasteIn(KxlMsg &message) {
-  static const Layout layout = {"KxlWorkHeader", "WIH ", "KXHWIH  ", 77};
+  static const Layout layout = {"KxlWorkHeader", "WIH ", "KXHWIH  ", kKxlFnWorkPasteIn};
   return readHeader(message, layout, &record_, sizeof record_);
 }
 
-KxlStr KxlWih::serviceName() const {
-  return kxlFieldText(record_.serviceName, sizeof record_.serviceName, false);
-}
+KxlStr KxlWih::serviceName() const { return kxlGetText(record_.serviceName, false); }
 
-void KxlWih::setServiceName(const char *name) {
-  kxlSetFieldText(record_.serviceName, sizeof record_.serviceName, name, ' ');
-}
+void KxlWih::setServiceName(const char *name) { kxlSetText(record_.serviceName, name, ' '); }
 
-KxlStr KxlWih::serviceStep() const {
-  return kxlFieldText(record_.serviceStep, sizeof record_.serviceStep, false);
-}
+KxlStr KxlWih::serviceStep() const { return kxlGetText(record_.serviceStep, false); }
 
-void KxlWih::setServiceStep(const char *step) {
-  kxlSetFieldText(record_.serviceStep, sizeof record_.serviceStep, step, ' ');
-}
+void KxlWih::setServiceStep(const char *step) { kxlSetText(record_.serviceStep, step, ' '); }
 
-KxlBin KxlWih::messageToken() const {
-  return kxlFieldBytes(record_.messageToken, sizeof record_.messageToken);
-}
+KxlBin KxlWih::messageToken() const { return kxlGetBytes(record_.messageToken); }
 
 bool KxlWih::setMessageToken(const KxlBin &token) {
-  if (kxlSetFieldBytes(record_.messageToken, sizeof record_.messageToken, token)) return true;
+  if (kxlSetBytes(record_.messageToken, token)) return true;
   // The text is joined from its pieces when the failure happens.
   const KxlStr text =
       KxlStr("KxlWorkHeader::") + "setMessageToken " + "(error): binary data length error" + "\n";
-  return fail(78, text, KXRC_BINARY_DATA_LENGTH_ERROR);
+  return fail(kKxlFnWorkSetMessageToken, text, KXRC_BINARY_DATA_LENGTH_ERROR);
 }
 
 void KxlWih::setMessageToken(const unsigned char *token) {
-  kxlSetFieldBytes(record_.messageToken, sizeof record_.messageToken, token);
+  kxlSetBytes(record_.messageToken, token);
 }
