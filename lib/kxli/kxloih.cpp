@@ -22,7 +22,7 @@ KxlOih::~KxlOih() = default;
 void KxlOih::operator=(const KxlOih &other) {
   if (&other == this) return;
   KxlPfx::operator=(other);
-  std::memcpy(&record_, &other.record_, sizeof record_);
+  record_ = other.record_;
 }
 
 bool KxlOih::copyOut(KxlMsg &message) {

@@ -309,10 +309,20 @@ KxlStr KxlStr::upperCase() const {
   return result;
 }
 
+namespace {
+
+// A strip of null bytes is refused with an information text, no code set.
+bool refusesNulls(char ch, unsigned short function, const char *text) {
+  if (ch != '\0') return false;
+  KxlTrc::traceMessage(kKxlComponent, function, text);
+  return true;
+}
+
+}  // namespace
+
 std::size_t KxlStr::stripLeading(char ch) {
-  if (ch == '\0') {
-    KxlTrc::traceMessage(kKxlComponent, kKxlFnStringStripLeading,
-                         "KxlString::stripLeading (information): cannot strip nulls");
+  if (refusesNulls(ch, kKxlFnStringStripLeading,
+                   "KxlString::stripLeading (information): cannot strip nulls")) {
     return 0;
   }
   if (buffer_ == nullptr || buffer_[0] != ch) return 0;
@@ -323,9 +333,8 @@ std::size_t KxlStr::stripLeading(char ch) {
 }
 
 std::size_t KxlStr::stripTrailing(char ch) {
-  if (ch == '\0') {
-    KxlTrc::traceMessage(kKxlComponent, kKxlFnStringStripTrailing,
-                         "KxlString::stripTrailing (information): cannot strip nulls");
+  if (refusesNulls(ch, kKxlFnStringStripTrailing,
+                   "KxlString::stripTrailing (information): cannot strip nulls")) {
     return 0;
   }
   const std::size_t textLength = length();

@@ -19,7 +19,7 @@ KxlWih::~KxlWih() = default;
 void KxlWih::operator=(const KxlWih &other) {
   if (&other == this) return;
   KxlPfx::operator=(other);
-  std::memcpy(&record_, &other.record_, sizeof record_);
+  record_ = other.record_;
 }
 
 bool KxlWih::copyOut(KxlMsg &message) {
