@@ -1,5 +1,5 @@
-// kxecs: trace records to a sink or to the KXECS_TRACE output, and pointer
-// checks with an optional hook.
+// kxecs: trace records to a sink or to the KXECS_TRACE output, pointer
+// checks with an optional hook, and an optional hook on kxli's allocations.
 
 #include "kxecs.h"
 
@@ -23,6 +23,10 @@ std::atomic<bool> sinkSet{false};
 std::mutex checkMutex;
 xcsPointerCheck check = nullptr;
 void *checkContext = nullptr;
+
+std::mutex allocationMutex;
+xcsAllocationCheck allocationCheck = nullptr;
+void *allocationContext = nullptr;
 
 // The KXECS_TRACE output, or null. Opened once, when kxecs is loaded (see
 // OutputDecision below); `outputMutex` keeps the lines of several threads
@@ -145,6 +149,19 @@ int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uint16_t mode) {
   return installed(pointer, length, mode, context) != 0 ? 1 : 0;
 }
 
+int32_t xcsAllocationRefused(uint64_t size) {
+  if ((xcsListeningNow() & XCS_LISTENING_ALLOCATION) == 0) return 0;
+  xcsAllocationCheck installed;
+  void *context;
+  {
+    std::lock_guard<std::mutex> hold(allocationMutex);
+    installed = allocationCheck;
+    context = allocationContext;
+  }
+  if (installed == nullptr) return 0;
+  return installed(size, context) != 0 ? 1 : 0;
+}
+
 void xcsSetTraceSink(xcsTraceSink newSink, void *context) {
   std::lock_guard<std::mutex> hold(sinkMutex);
   sink = newSink;
@@ -158,6 +175,13 @@ void xcsSetPointerCheck(xcsPointerCheck newCheck, void *context) {
   check = newCheck;
   checkContext = context;
   publish(XCS_LISTENING_CHECK, newCheck != nullptr);
+}
+
+void xcsSetAllocationCheck(xcsAllocationCheck newCheck, void *context) {
+  std::lock_guard<std::mutex> hold(allocationMutex);
+  allocationCheck = newCheck;
+  allocationContext = context;
+  publish(XCS_LISTENING_ALLOCATION, newCheck != nullptr);
 }
 
 }  // extern "C"

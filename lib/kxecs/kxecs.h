@@ -11,6 +11,11 @@
  * that wraps past the top of the address space; beyond that, a check
  * installed with xcsSetPointerCheck decides.
  *
+ * Storage that kxli may fail to obtain is asked for through
+ * xcsAllocationRefused first; a check installed with xcsSetAllocationCheck
+ * can refuse it, so that a program sees kxli run out of storage where it
+ * chooses, whichever allocator each module is bound to.
+ *
  * A caller that makes many records or checks can ask first whether anyone
  * listens (xcsListeningNow) and skip what would have no effect.
  *
@@ -65,11 +70,22 @@ typedef int (*xcsPointerCheck)(const void *pointer, uint64_t length, uint16_t mo
 /* Installs `check` (null: none); a non-zero answer refuses the pointer. */
 KXECS_EXPORT void xcsSetPointerCheck(xcsPointerCheck check, void *context);
 
+/* Steering the library's storage. A check is asked before each allocation
+ * that kxli reports as "storage not available" when it yields nothing; a
+ * non-zero answer makes that allocation yield nothing. */
+typedef int (*xcsAllocationCheck)(uint64_t size, void *context);
+/* Installs `check` (null: none). */
+KXECS_EXPORT void xcsSetAllocationCheck(xcsAllocationCheck check, void *context);
+/* Non-zero when the installed check refuses an allocation of `size` bytes;
+ * 0 with no check installed. */
+KXECS_EXPORT int32_t xcsAllocationRefused(uint64_t size);
+
 /* Whether anyone listens, for callers that skip work nobody would see.
  * xcsListening holds the bits below; read it with xcsListeningNow, an
  * inline load and no call, so that asking costs next to nothing. The bits
- * change only inside xcsSetTraceSink and xcsSetPointerCheck, and may change
- * as soon as another thread calls one of them. Callers never write it. */
+ * change only inside xcsSetTraceSink, xcsSetPointerCheck and
+ * xcsSetAllocationCheck, and may change as soon as another thread calls one
+ * of them. Callers never write it. */
 KXECS_EXPORT extern unsigned int xcsListening;
 /* The bits of xcsListening, read with an acquiring atomic load. */
 static inline unsigned int xcsListeningNow(void) {
@@ -83,6 +99,10 @@ static inline unsigned int xcsListeningNow(void) {
  * xcsCheckPointer_e answers from xcsRangeAddressable alone, so a caller may
  * make that test itself and skip the call. */
 #define XCS_LISTENING_CHECK 2u
+/* Set while an allocation check is installed; while it is clear,
+ * xcsAllocationRefused answers 0 and need not be called. An allocation
+ * check observes nothing: it does not make anyone listen to the trace. */
+#define XCS_LISTENING_ALLOCATION 4u
 /* The test xcsCheckPointer_e makes before any installed check: non-zero
  * unless `length` is non-zero and `pointer` is null or the range wraps past
  * the top of the address space. */

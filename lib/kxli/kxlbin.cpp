@@ -1,9 +1,9 @@
 #include "kxlbin.hpp"
 
 #include <cstring>
-#include <new>
 
 #include "kxlmsg.hpp"
+#include "kxlnew.hpp"
 #include "kxlscope.hpp"
 
 namespace {
@@ -93,7 +93,7 @@ bool KxlBin::replace(std::size_t length, const void *source) {
     clear();
     return true;
   }
-  unsigned char *storage = new (std::nothrow) unsigned char[length]();
+  unsigned char *storage = kxlNewZeroedArray<unsigned char>(length);
   if (storage == nullptr) {
     return fail(kKxlFnBinarySetDataLength,
                 "KxlBinary::setDataLength (error): storage not available",

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <new>
 
+#include "kxlnew.hpp"
 #include "kxlscope.hpp"
 
 namespace {
@@ -130,7 +130,7 @@ bool KxlCac::moreBytes(std::size_t count) {
 bool KxlCac::read(std::size_t count, char *&destination) {
   // As in write: with nobody listening, a read of data the message holds
   // into an addressable destination has nothing to do but the copy.
-  const bool plainCopy = xcsListeningNow() == 0 && count != 0 && count <= dataLength() &&
+  const bool plainCopy = !kxlSomeoneListens() && count != 0 && count <= dataLength() &&
                          xcsRangeAddressable(destination, count);
   if (!plainCopy && !admitRead(count, destination)) return false;
   if (count == 0) return true;
@@ -172,7 +172,7 @@ bool KxlCac::resizeBuffer(std::size_t length) {
     bufferLength_ = 0;
     return true;
   }
-  char *fresh = new (std::nothrow) char[length];
+  char *fresh = kxlNewArray<char>(length);
   if (fresh == nullptr)
     return fail(kKxlFnCacheResizeBuffer, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
   const std::size_t kept = std::min(messageLength_, length);
@@ -238,7 +238,7 @@ bool KxlCac::write(std::size_t count, const char *source) {
   // admitWrite would make no record, grow nothing and refuse nothing, so
   // only the copy is left. The target needs no test: a buffer with room
   // for count > 0 bytes is a real allocation.
-  const bool plainCopy = xcsListeningNow() == 0 && count != 0 &&
+  const bool plainCopy = !kxlSomeoneListens() && count != 0 &&
                          count <= bufferLength_ - dataOffset_ && xcsRangeAddressable(source, count);
   if (!plainCopy && !admitWrite(count, source)) return false;
   if (count == 0) return true;
@@ -267,7 +267,7 @@ KxlCac::FrontPlan KxlCac::prepareFront(const Piece *pieces, std::size_t count, s
     }
     total += pieces[index].length;
   }
-  if (xcsListeningNow() != 0) return FrontPlan::kSteps;
+  if (kxlSomeoneListens()) return FrontPlan::kSteps;
   const std::size_t content = messageLength_;
   if (total <= bufferLength_ - content) {
     if (content != 0) std::memmove(buffer_ + total, buffer_, content);
@@ -287,7 +287,7 @@ KxlCac::FrontPlan KxlCac::prepareFront(const Piece *pieces, std::size_t count, s
   }
   std::size_t roomForBoth;
   if (!grownLength(roomForFront, total, content, roomForBoth)) return FrontPlan::kSteps;
-  char *fresh = new (std::nothrow) char[roomForBoth];
+  char *fresh = kxlNewArray<char>(roomForBoth);
   if (fresh == nullptr) {
     fail(kKxlFnCacheResizeBuffer, kNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
     return FrontPlan::kFailed;

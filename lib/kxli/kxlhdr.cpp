@@ -94,7 +94,7 @@ bool KxlHdr::readHeader(KxlMsg &message, const Layout &layout, void *record, std
 void KxlHdr::describeMessage(KxlMsg &message) const {
   message.setEncoding(encoding());
   message.setCharacterSet(characterSet());
-  if (formatOwner_ != nullptr && typeid(*this) == *formatOwner_ && xcsListeningNow() == 0) {
+  if (formatOwner_ != nullptr && typeid(*this) == *formatOwner_ && !kxlSomeoneListens()) {
     // format() is the owner's own: its string would carry just the field's
     // characters, and its pointer check has nobody to show anything to.
     message.setFormat(FormatName(formatField_).text);

@@ -38,7 +38,7 @@ KxlMtr::~KxlMtr() = default;
 void KxlMtr::operator=(const KxlMtr &source) {
   if (&source == this) return;
   KxlErr::operator=(source);
-  if (xcsListeningNow() != 0) {
+  if (kxlSomeoneListens()) {
     // The values go through the getters' byte strings and the setters that
     // take them, whose trace records and pointer checks are to be seen.
     setAccountingToken(source.accountingToken());

@@ -16,6 +16,13 @@
 #include "kxecs.h"
 #include "kxlerr.hpp"
 
+// True when a trace record or a pointer check made now could be seen: a
+// trace sink, the trace output or a pointer check is installed. (An
+// allocation check sees nothing of what kxli does.)
+inline bool kxlSomeoneListens() {
+  return (xcsListeningNow() & (XCS_LISTENING_TRACE | XCS_LISTENING_CHECK)) != 0;
+}
+
 // True when a trace record made now would reach a sink or the trace output;
 // otherwise the trace calls would have no effect.
 inline bool kxlTraceListening() { return (xcsListeningNow() & XCS_LISTENING_TRACE) != 0; }

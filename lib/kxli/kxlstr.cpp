@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <new>
 
+#include "kxlnew.hpp"
 #include "kxlscope.hpp"
 #include "kxltrc.hpp"
 
@@ -36,7 +36,7 @@ KxlStr::KxlStr() : buffer_(nullptr), storage_(0) {}
 KxlStr::KxlStr(const KxlStr &other) : KxlItm(), buffer_(nullptr), storage_(0) { *this = other; }
 
 KxlStr::KxlStr(char ch) : buffer_(nullptr), storage_(0) {
-  char *fresh = new (std::nothrow) char[2];
+  char *fresh = kxlNewArray<char>(2);
   if (fresh == nullptr) {
     warn(kKxlFnStringConstruct, kConstructorNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
     return;
@@ -49,7 +49,7 @@ KxlStr::KxlStr(char ch) : buffer_(nullptr), storage_(0) {
 KxlStr::KxlStr(const char *text) : buffer_(nullptr), storage_(0) {
   if (text == nullptr || text[0] == '\0') return;
   const std::size_t size = std::strlen(text) + 1;
-  char *fresh = new (std::nothrow) char[size];
+  char *fresh = kxlNewArray<char>(size);
   if (fresh == nullptr) {
     warn(kKxlFnStringConstruct, kConstructorNoStorage, KXRC_STORAGE_NOT_AVAILABLE);
     return;
@@ -78,7 +78,7 @@ bool KxlStr::assign(const KxlStr &other) {
 }
 
 char *KxlStr::obtainStorage(std::size_t size) {
-  char *fresh = new (std::nothrow) char[size];
+  char *fresh = kxlNewArray<char>(size);
   if (fresh == nullptr) {
     fail(kKxlFnStringSetStorage, "KxlString::setStorage (error): storage not available",
          KXRC_STORAGE_NOT_AVAILABLE);
@@ -149,7 +149,7 @@ const KxlStr KxlStr::concatenate(const KxlStr &a, const KxlStr &b) const {
   const std::size_t lengthB = b.length();
   if (lengthA + lengthB == 0) return result;
   const std::size_t size = lengthA + lengthB + 1;
-  char *fresh = new (std::nothrow) char[size];
+  char *fresh = kxlNewArray<char>(size);
   if (fresh == nullptr) {
     result.warn(kKxlFnStringConcatenate, "KxlString::concatenate (warning): storage not available",
                 KXRC_STORAGE_NOT_AVAILABLE);

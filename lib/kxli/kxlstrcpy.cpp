@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <new>
 
 #include "kxecs.h"
 #include "kxllib.hpp"
 #include "kxlmsg.hpp"
+#include "kxlnew.hpp"
 #include "kxlscope.hpp"
 #include "kxlsem.hpp"
 #include "kxlstr.hpp"
@@ -56,7 +56,7 @@ KxlSem *takeStringLock() {
     criticalSection.lock();
     lock = stringLock.load(std::memory_order_acquire);
     if (lock == nullptr) {
-      lock = new (std::nothrow) KxlSem;
+      lock = kxlNewObject<KxlSem>();
       stringLock.store(lock, std::memory_order_release);
     }
     criticalSection.unlock();
