@@ -291,9 +291,5 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  Input input(data, size);
-  Session session(input);
-  for (int steps = 0; steps < 32 && !input.empty(); ++steps) session.step();
-  session.finish();
-  return 0;
+  return kxlfuzz::runSession<Session>(data, size, 32);
 }

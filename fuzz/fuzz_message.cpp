@@ -227,7 +227,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   std::string format = formatChoice % (kKindCount + 1) < kKindCount
                            ? kKinds[formatChoice % (kKindCount + 1)].format
                            : input.bytes(8);
-  const long encoding = (flags & 3) == 3 ? static_cast<std::int32_t>(input.int32()) : 546;
+  const long encoding =
+      (flags & 3) == 3 ? static_cast<std::int32_t>(input.int32()) : kKxlNativeEncoding;
   const long characterSet = (flags & 4) != 0 ? static_cast<std::int32_t>(input.int32()) : 0;
   const bool applicationBuffer = (flags & 8) != 0;
   const bool wrongKindFirst = (flags & 16) != 0;

@@ -295,8 +295,5 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  Input input(data, size);
-  Session session(input);
-  for (int steps = 0; steps < 64 && !input.empty(); ++steps) session.step();
-  return 0;
+  return kxlfuzz::runSession<Session>(data, size, 64);
 }

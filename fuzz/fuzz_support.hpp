@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "kxlcac.hpp"
 #include "kxlstr.hpp"
@@ -53,6 +55,24 @@ void checkString(const KxlStr &string);
 void checkCache(const KxlCac &cache);
 // The text of a string, empty for a null string.
 std::string textOf(const KxlStr &string);
+
+// The body of a target whose input drives a Session (constructed from the
+// Input) through at most `maxSteps` calls of step(), then its finish()
+// where it has one.
+template <class Session, class = void>
+struct HasFinish : std::false_type {};
+template <class Session>
+struct HasFinish<Session, std::void_t<decltype(std::declval<Session &>().finish())>>
+    : std::true_type {};
+
+template <class Session>
+int runSession(const std::uint8_t *data, std::size_t size, int maxSteps) {
+  Input input(data, size);
+  Session session(input);
+  for (int steps = 0; steps < maxSteps && !input.empty(); ++steps) session.step();
+  if constexpr (HasFinish<Session>::value) session.finish();
+  return 0;
+}
 
 }  // namespace kxlfuzz
 
