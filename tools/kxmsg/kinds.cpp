@@ -1,29 +1,22 @@
+// The kinds of message content kxmsg handles: their fields over the
+// classes' accessors, and their record layouts taken from the record types.
+
 #include "kinds.hpp"
 
-#include <cerrno>
-#include <climits>
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
+#include "convert.hpp"
+
+// A member of record type R as it lies in the message bytes: offset and
+// width come from the record's declaration, so that kxlrec.hpp stays the
+// only place a layout is written.
+#define KXMSG_RAW_FIELD(R, member, label, type) \
+  RawField { label, offsetof(R, member), sizeof(R::member), RawField::type }
+
 namespace kxmsg {
 namespace {
-
-std::string text(const KxlStr &value) {
-  const char *characters = value;
-  return characters != nullptr ? characters : "";
-}
-
-bool parseLong(const std::string &value, long &result) {
-  if (value.empty()) return false;
-  errno = 0;
-  char *end = nullptr;
-  const long long parsed = std::strtoll(value.c_str(), &end, 0);
-  if (errno != 0 || *end != '\0' || parsed < INT32_MIN || parsed > INT32_MAX) return false;
-  result = static_cast<long>(parsed);
-  return true;
-}
 
 // Field makers over the accessors of class T. Setters come in three
 // shapes: returning nothing, returning bool, or absent.
@@ -38,7 +31,7 @@ T &as(KxlItm &item) {
 
 template <class T, class R>
 Field textField(const char *name, KxlStr (T::*get)() const, R (T::*set)(const char *)) {
-  Field field{name, [get](const KxlItm &item) { return text((as<T>(item).*get)()); }, nullptr};
+  Field field{name, [get](const KxlItm &item) { return textOf((as<T>(item).*get)()); }, nullptr};
   if (set != nullptr) {
     field.set = [set](KxlItm &item, const std::string &value) {
       (as<T>(item).*set)(value.c_str());
@@ -60,7 +53,7 @@ Field numberField(const char *name, long (T::*get)() const, R (T::*set)(long)) {
   if (set != nullptr) {
     field.set = [set](KxlItm &item, const std::string &value) {
       long number = 0;
-      if (!parseLong(value, number)) return false;
+      if (!parseInt32(value, number)) return false;
       if constexpr (std::is_same_v<R, bool>) {
         return (as<T>(item).*set)(number);
       } else {
@@ -100,16 +93,18 @@ void addHeaderFields(std::vector<Field> &fields) {
   fields.push_back(numberField("headerFlags", &KxlHdr::headerFlags, &KxlHdr::setHeaderFlags));
 }
 
-// The layout of the 32-byte prefix shared by several headers.
-std::vector<RawField> prefixLayout() {
-  return {{"structure id", 0, 4, RawField::kText},      {"version", 4, 4, RawField::kInt32},
-          {"structure length", 8, 4, RawField::kInt32}, {"encoding", 12, 4, RawField::kInt32},
-          {"character set", 16, 4, RawField::kInt32},   {"format", 20, 8, RawField::kText},
-          {"header flags", 28, 4, RawField::kInt32}};
-}
-
-std::vector<RawField> withPrefix(std::vector<RawField> rest) {
-  std::vector<RawField> layout = prefixLayout();
+// The 32-byte prefix several headers begin with, at offset `base` of their
+// record, followed by the rest of their layout.
+std::vector<RawField> withPrefix(std::size_t base, std::vector<RawField> rest) {
+  std::vector<RawField> layout = {
+      KXMSG_RAW_FIELD(KXHDRPREFIX, structureId, "structure id", kText),
+      KXMSG_RAW_FIELD(KXHDRPREFIX, version, "version", kInt32),
+      KXMSG_RAW_FIELD(KXHDRPREFIX, structureLength, "structure length", kInt32),
+      KXMSG_RAW_FIELD(KXHDRPREFIX, encoding, "encoding", kInt32),
+      KXMSG_RAW_FIELD(KXHDRPREFIX, characterSet, "character set", kInt32),
+      KXMSG_RAW_FIELD(KXHDRPREFIX, format, "format", kText),
+      KXMSG_RAW_FIELD(KXHDRPREFIX, headerFlags, "header flags", kInt32)};
+  for (RawField &field : layout) field.offset += base;
   layout.insert(layout.end(), rest.begin(), rest.end());
   return layout;
 }
@@ -128,18 +123,19 @@ Kind deadLetter() {
       textField("putApplicationName", &KxlDlh::putApplicationName, &KxlDlh::setPutApplicationName));
   kind.fields.push_back(textField("putDate", &KxlDlh::putDate, &KxlDlh::setPutDate));
   kind.fields.push_back(textField("putTime", &KxlDlh::putTime, &KxlDlh::setPutTime));
-  kind.layout = {{"structure id", 0, 4, RawField::kText},
-                 {"version", 4, 4, RawField::kInt32},
-                 {"(reserved)", 8, 4, RawField::kInt32},
-                 {"destination queue name", 12, 48, RawField::kText},
-                 {"destination queue manager name", 60, 48, RawField::kText},
-                 {"encoding", 108, 4, RawField::kInt32},
-                 {"character set", 112, 4, RawField::kInt32},
-                 {"format", 116, 8, RawField::kText},
-                 {"(reserved)", 124, 4, RawField::kInt32},
-                 {"put application name", 128, 28, RawField::kText},
-                 {"put date", 156, 8, RawField::kText},
-                 {"put time", 164, 8, RawField::kText}};
+  kind.layout = {
+      KXMSG_RAW_FIELD(KXDLH, structureId, "structure id", kText),
+      KXMSG_RAW_FIELD(KXDLH, version, "version", kInt32),
+      KXMSG_RAW_FIELD(KXDLH, field8, "(reserved)", kInt32),
+      KXMSG_RAW_FIELD(KXDLH, destinationQueueName, "destination queue name", kText),
+      KXMSG_RAW_FIELD(KXDLH, destinationQueueManagerName, "destination queue manager name", kText),
+      KXMSG_RAW_FIELD(KXDLH, encoding, "encoding", kInt32),
+      KXMSG_RAW_FIELD(KXDLH, characterSet, "character set", kInt32),
+      KXMSG_RAW_FIELD(KXDLH, format, "format", kText),
+      KXMSG_RAW_FIELD(KXDLH, field124, "(reserved)", kInt32),
+      KXMSG_RAW_FIELD(KXDLH, putApplicationName, "put application name", kText),
+      KXMSG_RAW_FIELD(KXDLH, putDate, "put date", kText),
+      KXMSG_RAW_FIELD(KXDLH, putTime, "put time", kText)};
   return kind;
 }
 
@@ -182,31 +178,39 @@ Kind vornBridge() {
   f.push_back(textField("nextTransactionIdentifier", &KxlVih::nextTransactionIdentifier));
   f.push_back(bytesField("facilityToken", &KxlVih::facilityToken,
                          static_cast<bool (KxlVih::*)(const KxlBin &)>(&KxlVih::setFacilityToken)));
-  kind.layout = withPrefix({{"bridge return code", 32, 4, RawField::kInt32},
-                            {"bridge completion code", 36, 4, RawField::kInt32},
-                            {"bridge reason code", 40, 4, RawField::kInt32},
-                            {"UOW control", 44, 4, RawField::kInt32},
-                            {"get wait interval", 48, 4, RawField::kInt32},
-                            {"link type", 52, 4, RawField::kInt32},
-                            {"output data length", 56, 4, RawField::kInt32},
-                            {"facility keep time", 60, 4, RawField::kInt32},
-                            {"ADS descriptor", 64, 4, RawField::kInt32},
-                            {"conversational task", 68, 4, RawField::kInt32},
-                            {"task end status", 72, 4, RawField::kInt32},
-                            {"facility token", 76, 8, RawField::kBytes},
-                            {"function", 84, 4, RawField::kText},
-                            {"bridge abend code", 88, 4, RawField::kText},
-                            {"authenticator", 92, 8, RawField::kText},
-                            {"(reserved)", 100, 8, RawField::kText},
-                            {"reply-to format", 108, 8, RawField::kText},
-                            {"(reserved)", 116, 8, RawField::kText},
-                            {"transaction identifier", 124, 4, RawField::kText},
-                            {"facility like", 128, 4, RawField::kText},
-                            {"attention identifier", 132, 4, RawField::kText},
-                            {"start code", 136, 4, RawField::kText},
-                            {"bridge cancel code", 140, 4, RawField::kText},
-                            {"next transaction identifier", 144, 4, RawField::kText},
-                            {"(reserved)", 148, 16, RawField::kText}});
+  kind.layout = withPrefix(
+      offsetof(KXVIH, prefix),
+      {KXMSG_RAW_FIELD(KXVIH, bridgeReturnCode, "bridge return code", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, bridgeCompletionCode, "bridge completion code", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, bridgeReasonCode, "bridge reason code", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, UOWControl, "UOW control", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, getWaitInterval, "get wait interval", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, linkType, "link type", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, outputDataLength, "output data length", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, facilityKeepTime, "facility keep time", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, ADSDescriptor, "ADS descriptor", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, conversationalTask, "conversational task", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, taskEndStatus, "task end status", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, facilityToken, "facility token", kBytes),
+       KXMSG_RAW_FIELD(KXVIH, function, "function", kText),
+       KXMSG_RAW_FIELD(KXVIH, bridgeAbendCode, "bridge abend code", kText),
+       KXMSG_RAW_FIELD(KXVIH, authenticator, "authenticator", kText),
+       KXMSG_RAW_FIELD(KXVIH, field100, "(reserved)", kText),
+       KXMSG_RAW_FIELD(KXVIH, replyToFormat, "reply-to format", kText),
+       KXMSG_RAW_FIELD(KXVIH, field116, "(reserved)", kText),
+       KXMSG_RAW_FIELD(KXVIH, field120, "(reserved)", kText),
+       KXMSG_RAW_FIELD(KXVIH, transactionIdentifier, "transaction identifier", kText),
+       KXMSG_RAW_FIELD(KXVIH, facilityLike, "facility like", kText),
+       KXMSG_RAW_FIELD(KXVIH, attentionIdentifier, "attention identifier", kText),
+       KXMSG_RAW_FIELD(KXVIH, startCode, "start code", kText),
+       KXMSG_RAW_FIELD(KXVIH, bridgeCancelCode, "bridge cancel code", kText),
+       KXMSG_RAW_FIELD(KXVIH, nextTransactionIdentifier, "next transaction identifier", kText),
+       KXMSG_RAW_FIELD(KXVIH, field148, "(reserved)", kText),
+       KXMSG_RAW_FIELD(KXVIH, field156, "(reserved)", kText),
+       KXMSG_RAW_FIELD(KXVIH, cursorPosition, "cursor position (version 2)", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, bridgeErrorOffset, "bridge error offset (version 2)", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, field172, "(reserved, version 2)", kInt32),
+       KXMSG_RAW_FIELD(KXVIH, field176, "(reserved, version 2)", kInt32)});
   return kind;
 }
 
@@ -224,12 +228,14 @@ Kind oxtBridge() {
   f.push_back(
       bytesField("transactionInstanceId", &KxlOih::transactionInstanceId,
                  static_cast<bool (KxlOih::*)(const KxlBin &)>(&KxlOih::setTransactionInstanceId)));
-  kind.layout = withPrefix({{"logical terminal override", 32, 8, RawField::kText},
-                            {"MFS map name", 40, 8, RawField::kText},
-                            {"reply-to format", 48, 8, RawField::kText},
-                            {"authenticator", 56, 8, RawField::kText},
-                            {"transaction instance id", 64, 16, RawField::kBytes},
-                            {"(trailing)", 80, 4, RawField::kText}});
+  kind.layout = withPrefix(
+      offsetof(KXOIH, prefix),
+      {KXMSG_RAW_FIELD(KXOIH, logicalTerminalOverride, "logical terminal override", kText),
+       KXMSG_RAW_FIELD(KXOIH, messageFormatServicesMapName, "MFS map name", kText),
+       KXMSG_RAW_FIELD(KXOIH, replyToFormat, "reply-to format", kText),
+       KXMSG_RAW_FIELD(KXOIH, authenticator, "authenticator", kText),
+       KXMSG_RAW_FIELD(KXOIH, transactionInstanceId, "transaction instance id", kBytes),
+       KXMSG_RAW_FIELD(KXOIH, trailing, "(trailing)", kText)});
   return kind;
 }
 
@@ -243,10 +249,11 @@ Kind workInformation() {
   f.push_back(textField("serviceStep", &KxlWih::serviceStep, &KxlWih::setServiceStep));
   f.push_back(bytesField("messageToken", &KxlWih::messageToken,
                          static_cast<bool (KxlWih::*)(const KxlBin &)>(&KxlWih::setMessageToken)));
-  kind.layout = withPrefix({{"service name", 32, 32, RawField::kText},
-                            {"service step", 64, 8, RawField::kText},
-                            {"message token", 72, 16, RawField::kBytes},
-                            {"(reserved)", 88, 32, RawField::kBytes}});
+  kind.layout = withPrefix(offsetof(KXWIH, prefix),
+                           {KXMSG_RAW_FIELD(KXWIH, serviceName, "service name", kText),
+                            KXMSG_RAW_FIELD(KXWIH, serviceStep, "service step", kText),
+                            KXMSG_RAW_FIELD(KXWIH, messageToken, "message token", kBytes),
+                            KXMSG_RAW_FIELD(KXWIH, reserved, "(reserved)", kBytes)});
   return kind;
 }
 
@@ -264,17 +271,23 @@ Kind reference() {
   f.push_back(textField("destinationEnvironment", &KxlRfh::destinationEnvironment,
                         &KxlRfh::setDestinationEnvironment));
   f.push_back(textField("destinationName", &KxlRfh::destinationName, &KxlRfh::setDestinationName));
-  kind.layout = withPrefix({{"reference type", 32, 8, RawField::kText},
-                            {"instance id", 40, 24, RawField::kBytes},
-                            {"source environment length", 64, 4, RawField::kInt32},
-                            {"source environment offset", 68, 4, RawField::kInt32},
-                            {"source name length", 72, 4, RawField::kInt32},
-                            {"source name offset", 76, 4, RawField::kInt32},
-                            {"destination environment length", 80, 4, RawField::kInt32},
-                            {"destination environment offset", 84, 4, RawField::kInt32},
-                            {"destination name length", 88, 4, RawField::kInt32},
-                            {"destination name offset", 92, 4, RawField::kInt32},
-                            {"(reserved)", 96, 12, RawField::kBytes}});
+  kind.layout = withPrefix(
+      offsetof(KXRMH, prefix),
+      {KXMSG_RAW_FIELD(KXRMH, referenceType, "reference type", kText),
+       KXMSG_RAW_FIELD(KXRMH, instanceId, "instance id", kBytes),
+       KXMSG_RAW_FIELD(KXRMH, sourceEnvironmentLength, "source environment length", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, sourceEnvironmentOffset, "source environment offset", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, sourceNameLength, "source name length", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, sourceNameOffset, "source name offset", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, destinationEnvironmentLength, "destination environment length",
+                       kInt32),
+       KXMSG_RAW_FIELD(KXRMH, destinationEnvironmentOffset, "destination environment offset",
+                       kInt32),
+       KXMSG_RAW_FIELD(KXRMH, destinationNameLength, "destination name length", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, destinationNameOffset, "destination name offset", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, field96, "(reserved)", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, field100, "(reserved)", kInt32),
+       KXMSG_RAW_FIELD(KXRMH, field104, "(reserved)", kInt32)});
   return kind;
 }
 
@@ -288,22 +301,22 @@ Kind trigger() {
   f.push_back(textField("applicationId", &KxlTrg::applicationId, &KxlTrg::setApplicationId));
   f.push_back(textField("environmentData", &KxlTrg::environmentData, &KxlTrg::setEnvironmentData));
   f.push_back(textField("userData", &KxlTrg::userData, &KxlTrg::setUserData));
-  kind.layout = {{"structure id", 0, 4, RawField::kText},
-                 {"version", 4, 4, RawField::kInt32},
-                 {"queue name", 8, 48, RawField::kText},
-                 {"process name", 56, 48, RawField::kText},
-                 {"trigger data", 104, 64, RawField::kText},
-                 {"(number)", 168, 4, RawField::kInt32},
-                 {"application id", 172, 256, RawField::kText},
-                 {"environment data", 428, 128, RawField::kText},
-                 {"user data", 556, 128, RawField::kText}};
+  kind.layout = {KXMSG_RAW_FIELD(KXTM, structureId, "structure id", kText),
+                 KXMSG_RAW_FIELD(KXTM, version, "version", kInt32),
+                 KXMSG_RAW_FIELD(KXTM, queueName, "queue name", kText),
+                 KXMSG_RAW_FIELD(KXTM, processName, "process name", kText),
+                 KXMSG_RAW_FIELD(KXTM, triggerData, "trigger data", kText),
+                 KXMSG_RAW_FIELD(KXTM, field168, "(number)", kInt32),
+                 KXMSG_RAW_FIELD(KXTM, applicationId, "application id", kText),
+                 KXMSG_RAW_FIELD(KXTM, environmentData, "environment data", kText),
+                 KXMSG_RAW_FIELD(KXTM, userData, "user data", kText)};
   return kind;
 }
 
 Kind string() {
   Kind kind{"str", "KXSTR   ", "text", false, [] { return std::make_unique<KxlStr>(); }, {}, {}};
   kind.fields.push_back(
-      Field{"text", [](const KxlItm &item) { return text(as<KxlStr>(item)); }, nullptr});
+      Field{"text", [](const KxlItm &item) { return textOf(as<KxlStr>(item)); }, nullptr});
   return kind;
 }
 
@@ -337,35 +350,6 @@ const Kind *kindByFormat(const KxlStr &format) {
     if (format.length() == 8 && std::memcmp(static_cast<const char *>(format), kind.format, 8) == 0)
       return &kind;
   return nullptr;
-}
-
-std::string toHex(const unsigned char *bytes, std::size_t length) {
-  static const char digits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(length * 2);
-  for (std::size_t i = 0; i < length; ++i) {
-    hex.push_back(digits[bytes[i] >> 4]);
-    hex.push_back(digits[bytes[i] & 0xF]);
-  }
-  return hex;
-}
-
-bool fromHex(const std::string &text, std::vector<unsigned char> &bytes) {
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  if (text.size() % 2 != 0) return false;
-  bytes.clear();
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int high = digit(text[i]);
-    const int low = digit(text[i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes.push_back(static_cast<unsigned char>(high * 16 + low));
-  }
-  return true;
 }
 
 }  // namespace kxmsg

@@ -15,6 +15,10 @@
 
 namespace kxmsg {
 
+// The encoding every header and trigger record is written and read in
+// (32-bit integers, little-endian). The library names it only internally.
+constexpr long kNativeEncoding = 546;
+
 struct Field {
   std::string name;
   std::function<std::string(const KxlItm &)> get;
@@ -45,10 +49,6 @@ struct Kind {
 const std::vector<Kind> &kinds();
 const Kind *kindByName(const std::string &name);
 const Kind *kindByFormat(const KxlStr &format);
-
-// Bytes as lower-case hex, and back (false on a malformed text).
-std::string toHex(const unsigned char *bytes, std::size_t length);
-bool fromHex(const std::string &text, std::vector<unsigned char> &bytes);
 
 }  // namespace kxmsg
 
