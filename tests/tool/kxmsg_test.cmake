@@ -56,10 +56,11 @@ kxmsg(0 out dump --character-form "${trigger}")
 expect("${out}" "queueName +\"INITQ\"")
 expect("${out}" "TMC    2INITQ")
 
-# Bad input: each exits 2 with the library's reason code and text.
+# Bad input: each exits 2 with the reason, and the library's codes and text
+# where the library found it.
 file(WRITE "${WORK}/short.msg" "MD  ")
 kxmsg(2 out dump "${WORK}/short.msg")
-expect("${out}" "reason code 6114")
+expect("${out}" "insufficient data: the file holds 4 bytes")
 
 file(WRITE "${WORK}/wrongid.bin" "XYZ this is not a dead-letter header")
 kxmsg(2 out dump --raw --format KXDEAD "${WORK}/wrongid.bin")
@@ -72,7 +73,7 @@ expect("${out}" "reason code 6114")
 expect("${out}" "KxlCache::read \\(error\\): insufficient data")
 
 kxmsg(2 out dump --raw --format ZZZZ "${WORK}/shortdlh.bin")
-expect("${out}" "reason code 6119")
+expect("${out}" "kxmsg knows no kind of content of this format")
 
 kxmsg(2 out dump "${WORK}/does-not-exist.msg")
 kxmsg(1 out frobnicate)

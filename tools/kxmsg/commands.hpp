@@ -10,9 +10,10 @@ namespace kxmsg {
 int runDemo();
 int runBuild(int argc, char **argv);
 int runDump(int argc, char **argv);
+int runFields(int argc, char **argv);
 
-// Prints `problem` (if any) and the usage on stderr; returns kUsage.
-int usage(const std::string &problem);
+// Prints `problem` and the help of `command` on stderr; returns kUsage.
+int usage(const std::string &problem, const std::string &command);
 
 // How argument parsers refuse: `problem` becomes `text`, the result false.
 inline bool refuse(std::string &problem, const std::string &text) {

@@ -2,12 +2,14 @@
 // chain of parts, for people or as JSON.
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "chain.hpp"
 #include "commands.hpp"
 #include "convert.hpp"
+#include "help.hpp"
 #include "msgfile.hpp"
 #include "report.hpp"
 
@@ -15,6 +17,7 @@ namespace kxmsg {
 namespace {
 
 struct DumpRequest {
+  bool help = false;
   bool json = false;
   bool raw = false;
   bool characterForm = false;
@@ -29,7 +32,9 @@ bool parseDumpArguments(int argc, char **argv, DumpRequest &request, std::string
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--json") {
+    if (isHelpOption(arg)) {
+      request.help = true;
+    } else if (arg == "--json") {
       request.json = true;
     } else if (arg == "--raw") {
       request.raw = true;
@@ -48,9 +53,16 @@ bool parseDumpArguments(int argc, char **argv, DumpRequest &request, std::string
       return refuse(problem, "unexpected argument " + arg);
     }
   }
+  if (request.help) return true;
   if (request.path == nullptr) return refuse(problem, "dump needs a FILE");
   if (request.raw != (request.format != nullptr))
     return refuse(problem, "--raw and --format NAME go together");
+  if (request.format != nullptr && std::strlen(request.format) > sizeof(KXMD::format))
+    return refuse(problem, "--format takes a format name of at most " +
+                               std::to_string(sizeof(KXMD::format)) + " characters, not " +
+                               quote(request.format));
+  if (request.characterForm && request.json)
+    return refuse(problem, "--character-form is a hex dump for people; it does not go with --json");
   return true;
 }
 
@@ -83,13 +95,18 @@ void printJsonPart(const Part &part) {
   const char *separator = "";
   for (const auto &[field, value] : part.values) {
     std::printf("%s%s:%s", separator, jsonString(field->name).c_str(),
-                field->numeric ? value.c_str() : jsonString(value).c_str());
+                field->type == Field::kNumber ? value.c_str() : jsonString(value).c_str());
     separator = ",";
   }
   std::printf("}}");
 }
 
 void printJsonFailure(const Failure &failure) {
+  if (!failure.library) {
+    std::printf(",\"error\":{\"what\":%s,\"text\":%s}", jsonString(failure.what).c_str(),
+                jsonString(failure.text).c_str());
+    return;
+  }
   std::printf(
       ",\"error\":{\"what\":%s,\"completionCode\":%ld,\"reasonCode\":%ld,"
       "\"reason\":%s,\"text\":%s}",
@@ -125,10 +142,29 @@ void printCharacterForm(KxlTrg &trigger) {
 
 bool isTrigger(const Part &part) { return part.kind == kindByName("trg"); }
 
+// The character form is asked of a trigger message only.
+bool characterFormApplies(const DumpRequest &request, const std::vector<Part> &parts,
+                          std::string &problem) {
+  if (!request.characterForm || (!parts.empty() && isTrigger(parts.back()))) return true;
+  const std::string found = parts.empty() ? "no body could be read"
+                                          : std::string("its body is ") + parts.back().kind->title;
+  return refuse(problem, std::string("--character-form needs a trigger message; ") + request.path +
+                             " is not one (" + found + ")");
+}
+
+void printForPeople(const DumpRequest &request, const KxlMsg &arrived,
+                    const std::vector<Part> &parts, bool complete) {
+  printDescriptor(arrived);
+  printParts(parts);
+  if (complete && request.characterForm)
+    printCharacterForm(static_cast<KxlTrg &>(*parts.back().item));
+}
+
 int dump(const DumpRequest &request) {
   std::vector<unsigned char> file;
-  if (!readFile(request.path, file)) {
-    std::fprintf(stderr, "kxmsg: cannot read %s\n", request.path);
+  std::string reason;
+  if (!readFile(request.path, file, reason)) {
+    std::fprintf(stderr, "kxmsg: cannot read %s: %s\n", request.path, reason.c_str());
     return kBadInput;
   }
   KxlMsg message;
@@ -141,13 +177,12 @@ int dump(const DumpRequest &request) {
   const KxlMsg arrived(message);
   std::vector<Part> parts;
   const bool complete = walk(message, parts, failure);
+  std::string problem;
+  if (complete && !characterFormApplies(request, parts, problem)) return usage(problem, "dump");
   if (request.json) {
     printJson(arrived, parts, complete ? nullptr : &failure);
   } else {
-    printDescriptor(arrived);
-    printParts(parts);
-    if (complete && request.characterForm && isTrigger(parts.back()))
-      printCharacterForm(static_cast<KxlTrg &>(*parts.back().item));
+    printForPeople(request, arrived, parts, complete);
   }
   if (!complete) return report(failure);
   if (message.dataLength() != 0 && !request.json)
@@ -160,7 +195,8 @@ int dump(const DumpRequest &request) {
 int runDump(int argc, char **argv) {
   DumpRequest request;
   std::string problem;
-  if (!parseDumpArguments(argc, argv, request, problem)) return usage(problem);
+  if (!parseDumpArguments(argc, argv, request, problem)) return usage(problem, "dump");
+  if (request.help) return showHelp("dump");
   return dump(request);
 }
 

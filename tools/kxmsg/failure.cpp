@@ -24,10 +24,18 @@ void keepLibraryTexts() { xcsSetTraceSink(keepText, nullptr); }
 void forgetLibraryText() { lastText.clear(); }
 
 Failure failureOf(const std::string &what, const KxlErr &object) {
-  return Failure{what, object.completionCode(), object.reasonCode(), lastText};
+  return Failure{what, lastText, true, object.completionCode(), object.reasonCode()};
+}
+
+Failure toolFailure(const std::string &what, const std::string &why) {
+  return Failure{what, why, false, 0, 0};
 }
 
 int report(const Failure &failure) {
+  if (!failure.library) {
+    std::fprintf(stderr, "kxmsg: %s: %s\n", failure.what.c_str(), failure.text.c_str());
+    return kBadInput;
+  }
   std::fprintf(stderr, "kxmsg: %s failed: completion code %ld, reason code %ld (%s)\n",
                failure.what.c_str(), failure.completion, failure.reason,
                reasonName(failure.reason));

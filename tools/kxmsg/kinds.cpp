@@ -3,11 +3,15 @@
 
 #include "kinds.hpp"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "convert.hpp"
+#include "textbody.hpp"
 
 // A member of record type R as it lies in the message bytes: offset and
 // width come from the record's declaration, so that kxlrec.hpp stays the
@@ -29,9 +33,33 @@ T &as(KxlItm &item) {
   return static_cast<T &>(item);
 }
 
+Field makeField(const char *name, Field::Type type, std::size_t width,
+                std::function<std::string(const KxlItm &)> get) {
+  Field field;
+  field.name = name;
+  field.type = type;
+  field.width = width;
+  field.get = std::move(get);
+  return field;
+}
+
+template <class T>
+Kind makeKind(const char *name, const char *format, const char *title, bool header) {
+  Kind kind;
+  kind.name = name;
+  kind.format = format;
+  kind.title = title;
+  kind.header = header;
+  kind.make = [] { return std::make_unique<T>(); };
+  return kind;
+}
+
+// A text field of at most `width` bytes (0: any length).
 template <class T, class R>
-Field textField(const char *name, KxlStr (T::*get)() const, R (T::*set)(const char *)) {
-  Field field{name, [get](const KxlItm &item) { return textOf((as<T>(item).*get)()); }, nullptr};
+Field textField(const char *name, KxlStr (T::*get)() const, R (T::*set)(const char *),
+                std::size_t width) {
+  Field field = makeField(name, Field::kText, width,
+                          [get](const KxlItm &item) { return textOf((as<T>(item).*get)()); });
   if (set != nullptr) {
     field.set = [set](KxlItm &item, const std::string &value) {
       (as<T>(item).*set)(value.c_str());
@@ -42,14 +70,15 @@ Field textField(const char *name, KxlStr (T::*get)() const, R (T::*set)(const ch
 }
 
 template <class T>
-Field textField(const char *name, KxlStr (T::*get)() const) {
-  return textField<T, void>(name, get, nullptr);
+Field textField(const char *name, KxlStr (T::*get)() const, std::size_t width) {
+  return textField<T, void>(name, get, nullptr, width);
 }
 
 template <class T, class R>
 Field numberField(const char *name, long (T::*get)() const, R (T::*set)(long)) {
-  Field field{name, [get](const KxlItm &item) { return std::to_string((as<T>(item).*get)()); },
-              nullptr, true};
+  Field field = makeField(name, Field::kNumber, sizeof(std::int32_t), [get](const KxlItm &item) {
+    return std::to_string((as<T>(item).*get)());
+  });
   if (set != nullptr) {
     field.set = [set](KxlItm &item, const std::string &value) {
       long number = 0;
@@ -70,27 +99,49 @@ Field numberField(const char *name, long (T::*get)() const) {
   return numberField<T, void>(name, get, nullptr);
 }
 
+// A byte field of exactly `width` bytes, given as 2 * `width` hex digits.
 template <class T>
-Field bytesField(const char *name, KxlBin (T::*get)() const, bool (T::*set)(const KxlBin &)) {
-  return Field{name,
-               [get](const KxlItm &item) {
-                 const KxlBin value = (as<T>(item).*get)();
-                 return toHex(value.dataPointer(), value.dataLength());
-               },
-               [set](KxlItm &item, const std::string &value) {
-                 std::vector<unsigned char> bytes;
-                 if (!fromHex(value, bytes)) return false;
-                 return (as<T>(item).*set)(KxlBin(bytes.data(), bytes.size()));
-               }};
+Field bytesField(const char *name, KxlBin (T::*get)() const, bool (T::*set)(const KxlBin &),
+                 std::size_t width) {
+  Field field = makeField(name, Field::kBytes, width, [get](const KxlItm &item) {
+    const KxlBin value = (as<T>(item).*get)();
+    return toHex(value.dataPointer(), value.dataLength());
+  });
+  field.set = [set, width](KxlItm &item, const std::string &value) {
+    std::vector<unsigned char> bytes;
+    if (!fromHex(value, bytes) || bytes.size() != width) return false;
+    return (as<T>(item).*set)(KxlBin(bytes.data(), bytes.size()));
+  };
+  return field;
 }
 
-// The four fields every header has. The format is written by the header
-// protocol itself, so it is read-only here.
-void addHeaderFields(std::vector<Field> &fields) {
-  fields.push_back(textField("format", &KxlHdr::format));
-  fields.push_back(numberField("encoding", &KxlHdr::encoding, &KxlHdr::setEncoding));
-  fields.push_back(numberField("characterSet", &KxlHdr::characterSet, &KxlHdr::setCharacterSet));
-  fields.push_back(numberField("headerFlags", &KxlHdr::headerFlags, &KxlHdr::setHeaderFlags));
+// A field the tool shows but does not set, and why.
+Field fixedBy(Field field, const std::string &reason) {
+  field.set = nullptr;
+  field.fixedBy = reason;
+  return field;
+}
+
+Field withRange(Field field, const char *range) {
+  field.range = range;
+  return field;
+}
+
+const char kFilledByBridge[] = "the bridge fills it in";
+
+// The four fields every header has. The header write sets the first three
+// from the message; the flags are the header's own except where `flags`
+// says why they cannot be set.
+void addHeaderFields(std::vector<Field> &fields, const char *flags) {
+  fields.push_back(fixedBy(textField("format", &KxlHdr::format, 8),
+                           "the header write records the format of what follows"));
+  fields.push_back(fixedBy(numberField("encoding", &KxlHdr::encoding),
+                           "the header write records the encoding of what follows"));
+  fields.push_back(fixedBy(numberField("characterSet", &KxlHdr::characterSet),
+                           "the header write records the character set of what follows "
+                           "(--character-set gives the body's)"));
+  Field headerFlags = numberField("headerFlags", &KxlHdr::headerFlags, &KxlHdr::setHeaderFlags);
+  fields.push_back(flags == nullptr ? headerFlags : fixedBy(headerFlags, flags));
 }
 
 // The 32-byte prefix several headers begin with, at offset `base` of their
@@ -110,19 +161,23 @@ std::vector<RawField> withPrefix(std::size_t base, std::vector<RawField> rest) {
 }
 
 Kind deadLetter() {
-  Kind kind{
-      "dlh", "KXDEAD  ", "dead-letter header", true, [] { return std::make_unique<KxlDlh>(); },
-      {},    {}};
-  addHeaderFields(kind.fields);
+  Kind kind = makeKind<KxlDlh>("dlh", "KXDEAD  ", "dead-letter header", true);
+  addHeaderFields(kind.fields,
+                  "a dead-letter header's flags live in the object only and never reach the "
+                  "message");
   kind.fields.push_back(textField("destinationQueueName", &KxlDlh::destinationQueueName,
-                                  &KxlDlh::setDestinationQueueName));
-  kind.fields.push_back(textField("destinationQueueManagerName",
-                                  &KxlDlh::destinationQueueManagerName,
-                                  &KxlDlh::setDestinationQueueManagerName));
+                                  &KxlDlh::setDestinationQueueName,
+                                  sizeof(KXDLH::destinationQueueName)));
+  kind.fields.push_back(textField(
+      "destinationQueueManagerName", &KxlDlh::destinationQueueManagerName,
+      &KxlDlh::setDestinationQueueManagerName, sizeof(KXDLH::destinationQueueManagerName)));
+  kind.fields.push_back(textField("putApplicationName", &KxlDlh::putApplicationName,
+                                  &KxlDlh::setPutApplicationName,
+                                  sizeof(KXDLH::putApplicationName)));
   kind.fields.push_back(
-      textField("putApplicationName", &KxlDlh::putApplicationName, &KxlDlh::setPutApplicationName));
-  kind.fields.push_back(textField("putDate", &KxlDlh::putDate, &KxlDlh::setPutDate));
-  kind.fields.push_back(textField("putTime", &KxlDlh::putTime, &KxlDlh::setPutTime));
+      textField("putDate", &KxlDlh::putDate, &KxlDlh::setPutDate, sizeof(KXDLH::putDate)));
+  kind.fields.push_back(
+      textField("putTime", &KxlDlh::putTime, &KxlDlh::setPutTime, sizeof(KXDLH::putTime)));
   kind.layout = {
       KXMSG_RAW_FIELD(KXDLH, structureId, "structure id", kText),
       KXMSG_RAW_FIELD(KXDLH, version, "version", kInt32),
@@ -140,12 +195,16 @@ Kind deadLetter() {
 }
 
 Kind vornBridge() {
-  Kind kind{
-      "vih", "KXVORN  ", "VORN bridge header", true, [] { return std::make_unique<KxlVih>(); },
-      {},    {}};
-  addHeaderFields(kind.fields);
+  Kind kind = makeKind<KxlVih>("vih", "KXVORN  ", "VORN bridge header", true);
+  addHeaderFields(kind.fields, nullptr);
   auto &f = kind.fields;
-  f.push_back(numberField("version", &KxlVih::version, &KxlVih::setVersion));
+  kind.unreached = [](const KxlItm &item, const std::vector<std::string> &given) {
+    const bool cursorGiven = std::find(given.begin(), given.end(), "cursorPosition") != given.end();
+    return cursorGiven && as<KxlVih>(item).version() < 2
+               ? std::string("cursorPosition reaches the message only with version 2")
+               : std::string();
+  };
+  f.push_back(withRange(numberField("version", &KxlVih::version, &KxlVih::setVersion), "1 or 2"));
   f.push_back(numberField("UOWControl", &KxlVih::UOWControl, &KxlVih::setUOWControl));
   f.push_back(
       numberField("getWaitInterval", &KxlVih::getWaitInterval, &KxlVih::setGetWaitInterval));
@@ -158,26 +217,38 @@ Kind vornBridge() {
   f.push_back(numberField("conversationalTask", &KxlVih::conversationalTask,
                           &KxlVih::setConversationalTask));
   f.push_back(numberField("cursorPosition", &KxlVih::cursorPosition, &KxlVih::setCursorPosition));
-  f.push_back(numberField("bridgeReturnCode", &KxlVih::bridgeReturnCode));
-  f.push_back(numberField("bridgeCompletionCode", &KxlVih::bridgeCompletionCode));
-  f.push_back(numberField("bridgeReasonCode", &KxlVih::bridgeReasonCode));
-  f.push_back(numberField("taskEndStatus", &KxlVih::taskEndStatus));
-  f.push_back(numberField("bridgeErrorOffset", &KxlVih::bridgeErrorOffset));
-  f.push_back(textField("authenticator", &KxlVih::authenticator, &KxlVih::setAuthenticator));
-  f.push_back(textField("replyToFormat", &KxlVih::replyToFormat, &KxlVih::setReplyToFormat));
-  f.push_back(textField("transactionIdentifier", &KxlVih::transactionIdentifier,
-                        &KxlVih::setTransactionIdentifier));
-  f.push_back(textField("facilityLike", &KxlVih::facilityLike, &KxlVih::setFacilityLike));
-  f.push_back(textField("attentionIdentifier", &KxlVih::attentionIdentifier,
-                        &KxlVih::setAttentionIdentifier));
-  f.push_back(textField("startCode", &KxlVih::startCode, &KxlVih::setStartCode));
+  f.push_back(fixedBy(numberField("bridgeReturnCode", &KxlVih::bridgeReturnCode), kFilledByBridge));
   f.push_back(
-      textField("bridgeCancelCode", &KxlVih::bridgeCancelCode, &KxlVih::setBridgeCancelCode));
-  f.push_back(textField("function", &KxlVih::function));
-  f.push_back(textField("bridgeAbendCode", &KxlVih::bridgeAbendCode));
-  f.push_back(textField("nextTransactionIdentifier", &KxlVih::nextTransactionIdentifier));
+      fixedBy(numberField("bridgeCompletionCode", &KxlVih::bridgeCompletionCode), kFilledByBridge));
+  f.push_back(fixedBy(numberField("bridgeReasonCode", &KxlVih::bridgeReasonCode), kFilledByBridge));
+  f.push_back(fixedBy(numberField("taskEndStatus", &KxlVih::taskEndStatus), kFilledByBridge));
+  f.push_back(
+      fixedBy(numberField("bridgeErrorOffset", &KxlVih::bridgeErrorOffset), kFilledByBridge));
+  f.push_back(textField("authenticator", &KxlVih::authenticator, &KxlVih::setAuthenticator,
+                        sizeof(KXVIH::authenticator)));
+  f.push_back(textField("replyToFormat", &KxlVih::replyToFormat, &KxlVih::setReplyToFormat,
+                        sizeof(KXVIH::replyToFormat)));
+  f.push_back(textField("transactionIdentifier", &KxlVih::transactionIdentifier,
+                        &KxlVih::setTransactionIdentifier, sizeof(KXVIH::transactionIdentifier)));
+  f.push_back(textField("facilityLike", &KxlVih::facilityLike, &KxlVih::setFacilityLike,
+                        sizeof(KXVIH::facilityLike)));
+  f.push_back(textField("attentionIdentifier", &KxlVih::attentionIdentifier,
+                        &KxlVih::setAttentionIdentifier, sizeof(KXVIH::attentionIdentifier)));
+  f.push_back(
+      textField("startCode", &KxlVih::startCode, &KxlVih::setStartCode, sizeof(KXVIH::startCode)));
+  f.push_back(textField("bridgeCancelCode", &KxlVih::bridgeCancelCode, &KxlVih::setBridgeCancelCode,
+                        sizeof(KXVIH::bridgeCancelCode)));
+  f.push_back(
+      fixedBy(textField("function", &KxlVih::function, sizeof(KXVIH::function)), kFilledByBridge));
+  f.push_back(fixedBy(
+      textField("bridgeAbendCode", &KxlVih::bridgeAbendCode, sizeof(KXVIH::bridgeAbendCode)),
+      kFilledByBridge));
+  f.push_back(fixedBy(textField("nextTransactionIdentifier", &KxlVih::nextTransactionIdentifier,
+                                sizeof(KXVIH::nextTransactionIdentifier)),
+                      kFilledByBridge));
   f.push_back(bytesField("facilityToken", &KxlVih::facilityToken,
-                         static_cast<bool (KxlVih::*)(const KxlBin &)>(&KxlVih::setFacilityToken)));
+                         static_cast<bool (KxlVih::*)(const KxlBin &)>(&KxlVih::setFacilityToken),
+                         sizeof(KXVIH::facilityToken)));
   kind.layout = withPrefix(
       offsetof(KXVIH, prefix),
       {KXMSG_RAW_FIELD(KXVIH, bridgeReturnCode, "bridge return code", kInt32),
@@ -215,19 +286,23 @@ Kind vornBridge() {
 }
 
 Kind oxtBridge() {
-  Kind kind{"oih", "KXOXT   ", "OXT bridge header", true, [] { return std::make_unique<KxlOih>(); },
-            {},    {}};
-  addHeaderFields(kind.fields);
+  Kind kind = makeKind<KxlOih>("oih", "KXOXT   ", "OXT bridge header", true);
+  addHeaderFields(kind.fields, nullptr);
   auto &f = kind.fields;
   f.push_back(textField("logicalTerminalOverride", &KxlOih::logicalTerminalOverride,
-                        &KxlOih::setLogicalTerminalOverride));
+                        &KxlOih::setLogicalTerminalOverride,
+                        sizeof(KXOIH::logicalTerminalOverride)));
   f.push_back(textField("messageFormatServicesMapName", &KxlOih::messageFormatServicesMapName,
-                        &KxlOih::setMessageFormatServicesMapName));
-  f.push_back(textField("replyToFormat", &KxlOih::replyToFormat, &KxlOih::setReplyToFormat));
-  f.push_back(textField("authenticator", &KxlOih::authenticator, &KxlOih::setAuthenticator));
+                        &KxlOih::setMessageFormatServicesMapName,
+                        sizeof(KXOIH::messageFormatServicesMapName)));
+  f.push_back(textField("replyToFormat", &KxlOih::replyToFormat, &KxlOih::setReplyToFormat,
+                        sizeof(KXOIH::replyToFormat)));
+  f.push_back(textField("authenticator", &KxlOih::authenticator, &KxlOih::setAuthenticator,
+                        sizeof(KXOIH::authenticator)));
   f.push_back(
       bytesField("transactionInstanceId", &KxlOih::transactionInstanceId,
-                 static_cast<bool (KxlOih::*)(const KxlBin &)>(&KxlOih::setTransactionInstanceId)));
+                 static_cast<bool (KxlOih::*)(const KxlBin &)>(&KxlOih::setTransactionInstanceId),
+                 sizeof(KXOIH::transactionInstanceId)));
   kind.layout = withPrefix(
       offsetof(KXOIH, prefix),
       {KXMSG_RAW_FIELD(KXOIH, logicalTerminalOverride, "logical terminal override", kText),
@@ -240,15 +315,16 @@ Kind oxtBridge() {
 }
 
 Kind workInformation() {
-  Kind kind{
-      "wih", "KXHWIH  ", "work information header", true, [] { return std::make_unique<KxlWih>(); },
-      {},    {}};
-  addHeaderFields(kind.fields);
+  Kind kind = makeKind<KxlWih>("wih", "KXHWIH  ", "work information header", true);
+  addHeaderFields(kind.fields, nullptr);
   auto &f = kind.fields;
-  f.push_back(textField("serviceName", &KxlWih::serviceName, &KxlWih::setServiceName));
-  f.push_back(textField("serviceStep", &KxlWih::serviceStep, &KxlWih::setServiceStep));
+  f.push_back(textField("serviceName", &KxlWih::serviceName, &KxlWih::setServiceName,
+                        sizeof(KXWIH::serviceName)));
+  f.push_back(textField("serviceStep", &KxlWih::serviceStep, &KxlWih::setServiceStep,
+                        sizeof(KXWIH::serviceStep)));
   f.push_back(bytesField("messageToken", &KxlWih::messageToken,
-                         static_cast<bool (KxlWih::*)(const KxlBin &)>(&KxlWih::setMessageToken)));
+                         static_cast<bool (KxlWih::*)(const KxlBin &)>(&KxlWih::setMessageToken),
+                         sizeof(KXWIH::messageToken)));
   kind.layout = withPrefix(offsetof(KXWIH, prefix),
                            {KXMSG_RAW_FIELD(KXWIH, serviceName, "service name", kText),
                             KXMSG_RAW_FIELD(KXWIH, serviceStep, "service step", kText),
@@ -258,19 +334,21 @@ Kind workInformation() {
 }
 
 Kind reference() {
-  Kind kind{"rfh", "KXHREF  ", "reference header", true, [] { return std::make_unique<KxlRfh>(); },
-            {},    {}};
-  addHeaderFields(kind.fields);
+  Kind kind = makeKind<KxlRfh>("rfh", "KXHREF  ", "reference header", true);
+  addHeaderFields(kind.fields, nullptr);
   auto &f = kind.fields;
-  f.push_back(textField("referenceType", &KxlRfh::referenceType, &KxlRfh::setReferenceType));
+  f.push_back(textField("referenceType", &KxlRfh::referenceType, &KxlRfh::setReferenceType,
+                        sizeof(KXRMH::referenceType)));
   f.push_back(bytesField("instanceId", &KxlRfh::instanceId,
-                         static_cast<bool (KxlRfh::*)(const KxlBin &)>(&KxlRfh::setInstanceId)));
+                         static_cast<bool (KxlRfh::*)(const KxlBin &)>(&KxlRfh::setInstanceId),
+                         sizeof(KXRMH::instanceId)));
   f.push_back(
-      textField("sourceEnvironment", &KxlRfh::sourceEnvironment, &KxlRfh::setSourceEnvironment));
-  f.push_back(textField("sourceName", &KxlRfh::sourceName, &KxlRfh::setSourceName));
+      textField("sourceEnvironment", &KxlRfh::sourceEnvironment, &KxlRfh::setSourceEnvironment, 0));
+  f.push_back(textField("sourceName", &KxlRfh::sourceName, &KxlRfh::setSourceName, 0));
   f.push_back(textField("destinationEnvironment", &KxlRfh::destinationEnvironment,
-                        &KxlRfh::setDestinationEnvironment));
-  f.push_back(textField("destinationName", &KxlRfh::destinationName, &KxlRfh::setDestinationName));
+                        &KxlRfh::setDestinationEnvironment, 0));
+  f.push_back(
+      textField("destinationName", &KxlRfh::destinationName, &KxlRfh::setDestinationName, 0));
   kind.layout = withPrefix(
       offsetof(KXRMH, prefix),
       {KXMSG_RAW_FIELD(KXRMH, referenceType, "reference type", kText),
@@ -292,15 +370,20 @@ Kind reference() {
 }
 
 Kind trigger() {
-  Kind kind{"trg", "KXTRIG  ", "trigger message", false, [] { return std::make_unique<KxlTrg>(); },
-            {},    {}};
+  Kind kind = makeKind<KxlTrg>("trg", "KXTRIG  ", "trigger message", false);
   auto &f = kind.fields;
-  f.push_back(textField("queueName", &KxlTrg::queueName, &KxlTrg::setQueueName));
-  f.push_back(textField("processName", &KxlTrg::processName, &KxlTrg::setProcessName));
-  f.push_back(textField("triggerData", &KxlTrg::triggerData, &KxlTrg::setTriggerData));
-  f.push_back(textField("applicationId", &KxlTrg::applicationId, &KxlTrg::setApplicationId));
-  f.push_back(textField("environmentData", &KxlTrg::environmentData, &KxlTrg::setEnvironmentData));
-  f.push_back(textField("userData", &KxlTrg::userData, &KxlTrg::setUserData));
+  f.push_back(
+      textField("queueName", &KxlTrg::queueName, &KxlTrg::setQueueName, sizeof(KXTM::queueName)));
+  f.push_back(textField("processName", &KxlTrg::processName, &KxlTrg::setProcessName,
+                        sizeof(KXTM::processName)));
+  f.push_back(textField("triggerData", &KxlTrg::triggerData, &KxlTrg::setTriggerData,
+                        sizeof(KXTM::triggerData)));
+  f.push_back(textField("applicationId", &KxlTrg::applicationId, &KxlTrg::setApplicationId,
+                        sizeof(KXTM::applicationId)));
+  f.push_back(textField("environmentData", &KxlTrg::environmentData, &KxlTrg::setEnvironmentData,
+                        sizeof(KXTM::environmentData)));
+  f.push_back(
+      textField("userData", &KxlTrg::userData, &KxlTrg::setUserData, sizeof(KXTM::userData)));
   kind.layout = {KXMSG_RAW_FIELD(KXTM, structureId, "structure id", kText),
                  KXMSG_RAW_FIELD(KXTM, version, "version", kInt32),
                  KXMSG_RAW_FIELD(KXTM, queueName, "queue name", kText),
@@ -314,20 +397,18 @@ Kind trigger() {
 }
 
 Kind string() {
-  Kind kind{"str", "KXSTR   ", "text", false, [] { return std::make_unique<KxlStr>(); }, {}, {}};
-  kind.fields.push_back(
-      Field{"text", [](const KxlItm &item) { return textOf(as<KxlStr>(item)); }, nullptr});
+  Kind kind = makeKind<TextBody>("str", "KXSTR   ", "text", false);
+  kind.fields.push_back(makeField("text", Field::kText, 0,
+                                  [](const KxlItm &item) { return as<TextBody>(item).bytes(); }));
   return kind;
 }
 
 Kind bytes() {
-  Kind kind{"bin", "        ", "bytes", false, [] { return std::make_unique<KxlBin>(); }, {}, {}};
-  kind.fields.push_back(Field{"bytes",
-                              [](const KxlItm &item) {
-                                const KxlBin &value = as<KxlBin>(item);
-                                return toHex(value.dataPointer(), value.dataLength());
-                              },
-                              nullptr});
+  Kind kind = makeKind<KxlBin>("bin", "        ", "bytes", false);
+  kind.fields.push_back(makeField("bytes", Field::kBytes, 0, [](const KxlItm &item) {
+    const KxlBin &value = as<KxlBin>(item);
+    return toHex(value.dataPointer(), value.dataLength());
+  }));
   return kind;
 }
 
@@ -350,6 +431,28 @@ const Kind *kindByFormat(const KxlStr &format) {
     if (format.length() == 8 && std::memcmp(static_cast<const char *>(format), kind.format, 8) == 0)
       return &kind;
   return nullptr;
+}
+
+const Field *fieldByName(const Kind &kind, const std::string &name) {
+  for (const Field &field : kind.fields)
+    if (field.name == name) return &field;
+  return nullptr;
+}
+
+std::string describeField(const Field &field) {
+  switch (field.type) {
+    case Field::kText:
+      return field.width == 0 ? "text of any length"
+                              : "text, at most " + std::to_string(field.width) + " bytes";
+    case Field::kNumber:
+      return "number, " +
+             (field.range.empty() ? std::string("a signed 32-bit integer") : field.range);
+    case Field::kBytes:
+      return field.width == 0 ? "bytes as hex digits"
+                              : std::to_string(field.width) + " bytes, given as " +
+                                    std::to_string(2 * field.width) + " hex digits";
+  }
+  return "";
 }
 
 }  // namespace kxmsg

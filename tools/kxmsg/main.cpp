@@ -1,45 +1,108 @@
 // kxmsg: builds, dumps and demonstrates messages with kxli, on its public
-// API only.
+// API only. `kxmsg help` lists the commands; help.cpp holds every usage.
 //
-//   kxmsg demo
-//   kxmsg build -o FILE BODY [--character-set N] [--header KIND[:FIELD=VALUE,...]]...
-//   kxmsg dump [--json] [--character-form] FILE
-//   kxmsg dump --raw --format NAME [--encoding N] [--character-set N] [--json] FILE
-//
-// A message file is the 364-byte descriptor followed by the message data.
-// Bad input prints the library's reason code and text and exits with 2.
+// Exit codes: 0 when done, 1 for a command line kxmsg cannot carry out, 2
+// for input or output it cannot take. No command reports success for
+// output it did not write: standard output is checked before exiting.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "commands.hpp"
 #include "failure.hpp"
+#include "help.hpp"
+
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: shellapi.h uses its types.
+#include <shellapi.h>
+#endif
+
+#ifndef KXMSG_KXLI_VERSION
+#error "the build passes the library's version as KXMSG_KXLI_VERSION"
+#endif
 
 namespace kxmsg {
 
-int usage(const std::string &problem) {
-  if (!problem.empty()) std::fprintf(stderr, "kxmsg: %s\n", problem.c_str());
-  std::fprintf(stderr,
-               "usage: kxmsg demo\n"
-               "       kxmsg build -o FILE (--text TEXT | --text-file PATH | --bytes HEX |\n"
-               "                   --trigger FIELD=VALUE,...) [--character-set N]\n"
-               "                   [--header KIND[:FIELD=VALUE,...]]...\n"
-               "       kxmsg dump [--json] [--character-form] FILE\n"
-               "       kxmsg dump --raw --format NAME [--encoding N] [--character-set N]"
-               " [--json] FILE\n"
-               "headers are listed outermost first; KIND is one of dlh, vih, oih, wih, rfh\n");
+int usage(const std::string &problem, const std::string &command) {
+  std::fprintf(stderr, "kxmsg: %s\n\n%s", problem.c_str(), helpText(command));
   return kUsage;
 }
 
+namespace {
+
+int showVersion() {
+  std::printf("kxmsg (kxli) %s\n", KXMSG_KXLI_VERSION);
+  return 0;
+}
+
+int help(int argc, char **argv) {
+  if (argc > 1) return usage("help takes at most one COMMAND", "help");
+  return showHelp(argc == 1 ? argv[0] : "");
+}
+
+int demo(int argc, char **argv) {
+  if (argc == 1 && isHelpOption(argv[0])) return showHelp("demo");
+  if (argc != 0) return usage("demo takes no arguments", "demo");
+  return runDemo();
+}
+
+int run(int argc, char **argv) {
+  if (argc < 2) return usage("give a command", "");
+  const std::string command = argv[1];
+  if (command == "help" || isHelpOption(command)) return help(argc - 2, argv + 2);
+  if (command == "--version") return showVersion();
+  if (command == "demo") return demo(argc - 2, argv + 2);
+  if (command == "build") return runBuild(argc - 2, argv + 2);
+  if (command == "dump") return runDump(argc - 2, argv + 2);
+  if (command == "fields") return runFields(argc - 2, argv + 2);
+  return usage("unknown command " + command, "");
+}
+
+// What was printed must have reached standard output.
+int checkStandardOutput(int exitCode) {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return exitCode;
+  std::fprintf(stderr, "kxmsg: cannot write standard output: %s\n", std::strerror(errno));
+  return exitCode != 0 ? exitCode : kBadInput;
+}
+
+#ifdef _WIN32
+// Windows hands narrow arguments over in the system's code page, which
+// cannot hold every character; kxmsg takes them as UTF-8 from the wide
+// command line, as other systems hand them over.
+std::vector<std::string> argumentsOf(int argc, char **argv) {
+  int count = 0;
+  wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string argument(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1)
+      WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), size, nullptr, nullptr);
+    arguments.push_back(argument);
+  }
+  LocalFree(wide);
+  return arguments;
+}
+#else
+std::vector<std::string> argumentsOf(int argc, char **argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+#endif
+
+}  // namespace
 }  // namespace kxmsg
 
 int main(int argc, char **argv) {
-  using namespace kxmsg;
-  keepLibraryTexts();
-  if (argc < 2) return usage("");
-  const std::string command = argv[1];
-  if (command == "demo" && argc == 2) return runDemo();
-  if (command == "build") return runBuild(argc - 2, argv + 2);
-  if (command == "dump") return runDump(argc - 2, argv + 2);
-  return usage("unknown command " + command);
+  kxmsg::keepLibraryTexts();
+  std::vector<std::string> arguments = kxmsg::argumentsOf(argc, argv);
+  std::vector<char *> pointers;
+  for (std::string &argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  const int count = static_cast<int>(arguments.size());
+  return kxmsg::checkStandardOutput(kxmsg::run(count, pointers.data()));
 }

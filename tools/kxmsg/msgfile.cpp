@@ -2,9 +2,12 @@
 
 #include "msgfile.hpp"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <random>
+#include <system_error>
 
 #include "convert.hpp"
 
@@ -33,28 +36,70 @@ void takeIdentities(const KXMD &descriptor, KxlMsg &message) {
   message.setApplicationOriginData(descriptorText(descriptor.applicationOriginData).c_str());
 }
 
+// Sets `reason` to the system's text for errno; returns false.
+bool systemReason(std::string &reason) {
+  reason = std::strerror(errno);
+  return false;
+}
+
+struct Block {
+  const void *data;
+  std::size_t length;
+};
+
+// Writes the blocks to `path`, created or truncated, and closes it; every
+// step is checked, the close too (buffered bytes reach the file there).
+bool writeBlocks(const std::string &path, const std::vector<Block> &blocks, std::string &reason) {
+  std::FILE *out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return systemReason(reason);
+  bool written = true;
+  for (const Block &block : blocks)
+    if (written && block.length != 0)
+      written = std::fwrite(block.data, 1, block.length, out) == block.length;
+  if (written) written = std::fflush(out) == 0;
+  if (!written) systemReason(reason);
+  if (std::fclose(out) != 0 && written) {
+    written = false;
+    systemReason(reason);
+  }
+  return written;
+}
+
+// A name for a new file in the directory of `path`, unlikely to be taken.
+std::string temporaryBeside(const std::string &path) {
+  std::random_device random;
+  return path + ".kxmsg-" + std::to_string(random()) + ".tmp";
+}
+
 }  // namespace
 
-bool readFile(const std::string &path, std::vector<unsigned char> &bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+bool readFile(const std::string &path, std::vector<unsigned char> &bytes, std::string &reason) {
+  std::FILE *in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return systemReason(reason);
+  bytes.clear();
+  unsigned char block[65536];
+  std::size_t count;
+  while ((count = std::fread(block, 1, sizeof block, in)) != 0)
+    bytes.insert(bytes.end(), block, block + count);
+  const bool failed = std::ferror(in) != 0;
+  if (failed) systemReason(reason);
+  std::fclose(in);
+  return !failed;
 }
 
 bool loadMessageFile(const std::vector<unsigned char> &file, KxlMsg &message, Failure &failure) {
   if (file.size() < sizeof(KXMD)) {
-    failure = Failure{"reading the message file", KXCC_FAILED, KXRC_INSUFFICIENT_DATA,
-                      "kxmsg: the file holds " + std::to_string(file.size()) +
-                          " bytes; a message file starts with a " + std::to_string(sizeof(KXMD)) +
-                          "-byte descriptor"};
+    failure = toolFailure("reading the message file",
+                          "insufficient data: the file holds " + std::to_string(file.size()) +
+                              " bytes; a message file starts with a " +
+                              std::to_string(sizeof(KXMD)) + "-byte descriptor");
     return false;
   }
   KXMD descriptor;
   std::memcpy(&descriptor, file.data(), sizeof descriptor);
   if (std::memcmp(descriptor.structureId, "MD  ", sizeof descriptor.structureId) != 0) {
-    failure = Failure{"reading the message file", KXCC_FAILED, KXRC_WRONG_STRUCTURE_ID,
-                      "kxmsg: the file does not begin with a descriptor (\"MD  \")"};
+    failure = toolFailure("reading the message file",
+                          "the file does not begin with a descriptor (structure id \"MD  \")");
     return false;
   }
   const std::size_t length = file.size() - sizeof descriptor;
@@ -70,11 +115,23 @@ bool loadMessageFile(const std::vector<unsigned char> &file, KxlMsg &message, Fa
   return true;
 }
 
-bool saveMessageFile(const std::string &path, const KxlMsg &message) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char *>(message.descriptor()), sizeof(KXMD));
-  out.write(message.bufferPointer(), static_cast<std::streamsize>(message.messageLength()));
-  return static_cast<bool>(out);
+bool saveMessageFile(const std::string &path, const KxlMsg &message, std::string &reason) {
+  const std::vector<Block> blocks = {{message.descriptor(), sizeof(KXMD)},
+                                     {message.bufferPointer(), message.messageLength()}};
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    return writeBlocks(path, blocks, reason);
+  const std::string temporary = temporaryBeside(path);
+  if (!writeBlocks(temporary, blocks, reason)) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  std::filesystem::rename(temporary, path, error);
+  if (!error) return true;
+  reason = error.message();
+  std::remove(temporary.c_str());
+  return false;
 }
 
 }  // namespace kxmsg

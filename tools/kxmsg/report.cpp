@@ -8,37 +8,100 @@
 
 namespace kxmsg {
 
+namespace {
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the well-formed UTF-8 sequence of two to four bytes at
+// `text` (with `remaining` bytes left), 0 when there is none; its code
+// point goes to `codePoint`. Overlong forms, surrogates and code points
+// past U+10FFFF are not well formed.
+std::size_t multiByteSequence(const unsigned char *text, std::size_t remaining,
+                              unsigned long &codePoint) {
+  struct Form {
+    unsigned char firstLead, lastLead, leadBits;
+    std::size_t length;
+    unsigned long minimum;
+  };
+  static const Form forms[] = {
+      {0xC2, 0xDF, 0x1F, 2, 0x80}, {0xE0, 0xEF, 0x0F, 3, 0x800}, {0xF0, 0xF4, 0x07, 4, 0x10000}};
+  const Form *form = nullptr;
+  for (const Form &candidate : forms)
+    if (text[0] >= candidate.firstLead && text[0] <= candidate.lastLead) form = &candidate;
+  if (form == nullptr) return 0;
+  const std::size_t length = form->length;
+  const unsigned long minimum = form->minimum;
+  codePoint = text[0] & form->leadBits;
+  if (remaining < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if (!isContinuation(text[i])) return 0;
+    codePoint = (codePoint << 6) | (text[i] & 0x3F);
+  }
+  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+  if (codePoint < minimum || surrogate || codePoint > 0x10FFFF) return 0;
+  return length;
+}
+
+// Runs `plain` for each character shown as it is (printable ASCII other
+// than the quote and the backslash, and well-formed UTF-8 above the C1
+// controls), `control` for each code point below 0x20 or from 0x7F to
+// 0x9F, and `stray` for each byte that is not part of well-formed UTF-8.
+template <class Plain, class Control, class Stray>
+void scanText(const std::string &text, Plain plain, Control control, Stray stray) {
+  const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char byte = bytes[i];
+    unsigned long codePoint = byte;
+    const std::size_t length =
+        byte < 0x80 ? 1 : multiByteSequence(bytes + i, text.size() - i, codePoint);
+    if (length == 0) {
+      stray(byte);
+      ++i;
+      continue;
+    }
+    if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0)) {
+      control(codePoint, text.substr(i, length));
+    } else {
+      plain(text.substr(i, length));
+    }
+    i += length;
+  }
+}
+
+std::string escape(const char *format, unsigned long value) {
+  char escaped[8];
+  std::snprintf(escaped, sizeof escaped, format, value);
+  return escaped;
+}
+
+std::string byteEscapes(const std::string &bytes) {
+  std::string escaped;
+  for (unsigned char byte : bytes) escaped += escape("\\x%02lx", byte);
+  return escaped;
+}
+
+// A backslash before the quote and the backslash.
+std::string withQuotesEscaped(const std::string &character) {
+  return character == "\"" || character == "\\" ? "\\" + character : character;
+}
+
+}  // namespace
+
 std::string quote(const std::string &text) {
   std::string quoted = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += static_cast<char>(c);
-    } else if (std::isprint(c)) {
-      quoted += static_cast<char>(c);
-    } else {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\x%02x", c);
-      quoted += escape;
-    }
-  }
+  scanText(
+      text, [&](const std::string &character) { quoted += withQuotesEscaped(character); },
+      [&](unsigned long, const std::string &bytes) { quoted += byteEscapes(bytes); },
+      [&](unsigned char byte) { quoted += escape("\\x%02lx", byte); });
   return quoted + "\"";
 }
 
 std::string jsonString(const std::string &text) {
   std::string json = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x7f) {
-      char escape[7];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      json += escape;
-    } else {
-      json += static_cast<char>(c);
-    }
-  }
+  scanText(
+      text, [&](const std::string &character) { json += withQuotesEscaped(character); },
+      [&](unsigned long codePoint, const std::string &) { json += escape("\\u%04lx", codePoint); },
+      [&](unsigned char byte) { json += escape("\\udc%02lx", byte); });
   return json + "\"";
 }
 

@@ -11,9 +11,14 @@
 
 namespace kxmsg {
 
-// A text in double quotes, with non-printable bytes as \xNN.
+// A text in double quotes for people: printable ASCII and well-formed
+// UTF-8 as they are (a quote or backslash after a backslash), every other
+// byte as \xNN.
 std::string quote(const std::string &text);
-// A JSON string literal.
+// A JSON string literal in UTF-8 that gives back the text's bytes:
+// well-formed UTF-8 as it is, a control character as \u00NN, and a byte
+// that is not part of well-formed UTF-8 as \udcNN (a lone low surrogate,
+// which no well-formed text holds).
 std::string jsonString(const std::string &text);
 // The KXRC_ name of a reason code, or "unknown".
 const char *reasonName(long reason);
