@@ -1,5 +1,6 @@
-# The tests of kxmsg as a user runs it, one script per concern. Included by
-# tests/CMakeLists.txt.
+# The tests of kxmsg as a user runs it, one script per concern, and of the
+# user guide's code blocks, which are example programs built and run here.
+# Included by tests/CMakeLists.txt.
 
 if(TARGET kxmsg)
   foreach(concern io help fields values json messages)
@@ -11,3 +12,16 @@ if(TARGET kxmsg)
                      -P ${CMAKE_CURRENT_LIST_DIR}/kxmsg_${concern}_test.cmake)
   endforeach()
 endif()
+
+# Each guide example is a program that checks what the guide says of it.
+file(GLOB kxl_guide_examples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/examples/*.cpp)
+foreach(example ${kxl_guide_examples})
+  get_filename_component(name ${example} NAME_WE)
+  add_executable(guide_${name} ${example})
+  target_link_libraries(guide_${name} PRIVATE kxli)
+  add_test(NAME guide_example_${name} COMMAND guide_${name})
+endforeach()
+add_test(NAME guide_code_blocks
+         COMMAND ${CMAKE_COMMAND} -DGUIDE=${PROJECT_SOURCE_DIR}/docs/guide.md
+                 -DSOURCE=${PROJECT_SOURCE_DIR}
+                 -P ${CMAKE_CURRENT_LIST_DIR}/guide_blocks_test.cmake)

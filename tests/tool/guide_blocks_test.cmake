@@ -1,0 +1,67 @@
+# Every C++ block of the user guide is a region of an example program that
+# is built and run as a test: the line before the block names the file and
+# the region, as <!-- example: docs/examples/FILE.cpp REGION -->, and the
+# block must be the region's text (its indentation removed). A block that
+# names no region, or that differs from it, fails the test.
+# Invoked by ctest: cmake -DGUIDE=<guide.md> -DSOURCE=<source dir> -P guide_blocks_test.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+# The lines between "// guide: REGION" and "// guide: end" in `path`,
+# without the indentation of the first marker.
+function(example_region path region out_var)
+  file(READ "${path}" code)
+  string(REGEX MATCH "(^|\n)( *)// guide: ${region}\n" found "${code}")
+  if(NOT found)
+    message(SEND_ERROR "${path} has no region \"${region}\"")
+    return()
+  endif()
+  set(indent "${CMAKE_MATCH_2}")
+  string(FIND "${code}" "${found}" start)
+  string(LENGTH "${found}" marker_length)
+  math(EXPR start "${start} + ${marker_length}")
+  string(SUBSTRING "${code}" ${start} -1 after)
+  string(FIND "${after}" "${indent}// guide: end\n" end)
+  if(end EQUAL -1)
+    message(SEND_ERROR "${path}: region \"${region}\" has no end")
+    return()
+  endif()
+  string(SUBSTRING "${after}" 0 ${end} text)
+  if(NOT indent STREQUAL "")
+    string(REPLACE "\n${indent}" "\n" text "\n${text}")
+    string(SUBSTRING "${text}" 1 -1 text)
+  endif()
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+file(READ "${GUIDE}" rest)
+set(fence "```cpp\n")
+set(blocks 0)
+while(TRUE)
+  string(FIND "${rest}" "${fence}" start)
+  if(start EQUAL -1)
+    break()
+  endif()
+  math(EXPR blocks "${blocks} + 1")
+  string(SUBSTRING "${rest}" 0 ${start} before)
+  math(EXPR start "${start} + 7")
+  string(SUBSTRING "${rest}" ${start} -1 rest)
+  string(FIND "${rest}" "```" end)
+  string(SUBSTRING "${rest}" 0 ${end} block)
+  string(SUBSTRING "${rest}" ${end} -1 rest)
+  if(NOT before MATCHES "<!-- example: ([^ ]+) ([a-z_]+) -->\n$")
+    message(SEND_ERROR "C++ block ${blocks} of the guide names no example region:\n${block}")
+    continue()
+  endif()
+  set(file "${CMAKE_MATCH_1}")
+  set(region "${CMAKE_MATCH_2}")
+  example_region("${SOURCE}/${file}" "${region}" expected)
+  if(NOT block STREQUAL expected)
+    message(SEND_ERROR "C++ block ${blocks} of the guide differs from ${file} region "
+                       "\"${region}\":\n--- guide\n${block}--- ${file}\n${expected}")
+  endif()
+endwhile()
+if(blocks EQUAL 0)
+  message(SEND_ERROR "no C++ block found in ${GUIDE}")
+endif()
+message(STATUS "${blocks} C++ blocks of the guide checked")
