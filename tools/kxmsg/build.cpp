@@ -114,17 +114,21 @@ std::string settableFields(const Kind &kind) {
   return list;
 }
 
-// The field `name` of `kind` if values can be given to it.
+// The field `name` of `kind` if values can be given to it; null, with
+// `problem` set, if not.
 const Field *settableField(const Kind &kind, const std::string &name, std::string &problem) {
   const Field *field = fieldByName(kind, name);
   const std::string prefix = std::string(kind.name) + " (" + kind.title + ") ";
   if (field == nullptr) {
     refuse(problem, prefix + "has no field \"" + name + "\"; its settable fields are " +
                         settableFields(kind));
-  } else if (!field->set) {
-    refuse(problem, prefix + "field " + name + " cannot be set: " + field->fixedBy);
+    return nullptr;
   }
-  return problem.empty() ? field : nullptr;
+  if (!field->set) {
+    refuse(problem, prefix + "field " + name + " cannot be set: " + field->fixedBy);
+    return nullptr;
+  }
+  return field;
 }
 
 // A text longer than its field is refused, or cut when the caller asked

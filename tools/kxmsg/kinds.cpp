@@ -133,7 +133,7 @@ const char kFilledByBridge[] = "the bridge fills it in";
 // from the message; the flags are the header's own except where `flags`
 // says why they cannot be set.
 void addHeaderFields(std::vector<Field> &fields, const char *flags) {
-  fields.push_back(fixedBy(textField("format", &KxlHdr::format, 8),
+  fields.push_back(fixedBy(textField("format", &KxlHdr::format, sizeof(KXHDRPREFIX::format)),
                            "the header write records the format of what follows"));
   fields.push_back(fixedBy(numberField("encoding", &KxlHdr::encoding),
                            "the header write records the encoding of what follows"));
