@@ -43,10 +43,11 @@ bool parseDumpArguments(int argc, char **argv, DumpRequest &request, std::string
     } else if (arg == "--format" && hasValue) {
       request.format = argv[++i];
     } else if (arg == "--encoding" && hasValue) {
-      if (!parseInt32(argv[++i], request.encoding)) return refuse(problem, "bad --encoding");
+      if (!parseInt32(argv[++i], request.encoding))
+        return refuse(problem, "--encoding takes a signed 32-bit integer");
     } else if (arg == "--character-set" && hasValue) {
       if (!parseInt32(argv[++i], request.characterSet))
-        return refuse(problem, "bad --character-set");
+        return refuse(problem, "--character-set takes a signed 32-bit integer");
     } else if (request.path == nullptr && arg.rfind("--", 0) != 0) {
       request.path = argv[i];
     } else {
