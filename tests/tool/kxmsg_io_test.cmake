@@ -59,3 +59,12 @@ file(GLOB leftovers "${WORK}/*.tmp" "${WORK}/*kxmsg-*")
 if(leftovers)
   message(SEND_ERROR "temporary files left: ${leftovers}")
 endif()
+
+# Paths are taken as UTF-8 on every system.
+set(named "${WORK}/café ✓.msg")
+kxmsg(0 out build -o "${named}" --text named)
+kxmsg(0 out dump --json "${named}")
+expect("${out}" "\"text\":\"named\"")
+if(NOT EXISTS "${named}")
+  message(SEND_ERROR "no file ${named}")
+endif()

@@ -36,6 +36,24 @@ void takeIdentities(const KXMD &descriptor, KxlMsg &message) {
   message.setApplicationOriginData(descriptorText(descriptor.applicationOriginData).c_str());
 }
 
+// kxmsg takes paths as UTF-8 on every system (on Windows from the wide
+// command line), so they are opened, renamed and removed as such.
+std::filesystem::path pathOf(const std::string &path) { return std::filesystem::u8path(path); }
+
+std::FILE *openFile(const std::string &path, const char *mode) {
+#ifdef _WIN32
+  const std::wstring wideMode(mode, mode + std::strlen(mode));
+  return _wfopen(pathOf(path).c_str(), wideMode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
+
+void removeFile(const std::string &path) {
+  std::error_code ignored;
+  std::filesystem::remove(pathOf(path), ignored);
+}
+
 // Sets `reason` to the system's text for errno; returns false.
 bool systemReason(std::string &reason) {
   reason = std::strerror(errno);
@@ -50,7 +68,7 @@ struct Block {
 // Writes the blocks to `path`, created or truncated, and closes it; every
 // step is checked, the close too (buffered bytes reach the file there).
 bool writeBlocks(const std::string &path, const std::vector<Block> &blocks, std::string &reason) {
-  std::FILE *out = std::fopen(path.c_str(), "wb");
+  std::FILE *out = openFile(path, "wb");
   if (out == nullptr) return systemReason(reason);
   bool written = true;
   for (const Block &block : blocks)
@@ -74,7 +92,7 @@ std::string temporaryBeside(const std::string &path) {
 }  // namespace
 
 bool readFile(const std::string &path, std::vector<unsigned char> &bytes, std::string &reason) {
-  std::FILE *in = std::fopen(path.c_str(), "rb");
+  std::FILE *in = openFile(path, "rb");
   if (in == nullptr) return systemReason(reason);
   bytes.clear();
   unsigned char block[65536];
@@ -119,18 +137,18 @@ bool saveMessageFile(const std::string &path, const KxlMsg &message, std::string
   const std::vector<Block> blocks = {{message.descriptor(), sizeof(KXMD)},
                                      {message.bufferPointer(), message.messageLength()}};
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  const std::filesystem::file_status status = std::filesystem::status(pathOf(path), error);
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
     return writeBlocks(path, blocks, reason);
   const std::string temporary = temporaryBeside(path);
   if (!writeBlocks(temporary, blocks, reason)) {
-    std::remove(temporary.c_str());
+    removeFile(temporary);
     return false;
   }
-  std::filesystem::rename(temporary, path, error);
+  std::filesystem::rename(pathOf(temporary), pathOf(path), error);
   if (!error) return true;
   reason = error.message();
-  std::remove(temporary.c_str());
+  removeFile(temporary);
   return false;
 }
 
