@@ -22,7 +22,7 @@ struct DumpRequest {
   bool raw = false;
   bool characterForm = false;
   const char *format = nullptr;  // of raw data
-  long encoding = kNativeEncoding;
+  long encoding = kKxlNativeEncoding;
   long characterSet = 0;
   const char *path = nullptr;
 };

@@ -16,10 +16,6 @@
 
 namespace kxmsg {
 
-// The encoding every header and trigger record is written and read in
-// (32-bit integers, little-endian). The library names it only internally.
-constexpr long kNativeEncoding = 546;
-
 struct Field {
   enum Type { kText, kNumber, kBytes };
   std::string name;

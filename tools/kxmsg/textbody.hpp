@@ -1,6 +1,6 @@
 // A text body that keeps every byte it is given, null bytes included. It is
 // written and read as the library's text item is (format "KXSTR   ",
-// encoding 546, character set 0, the whole data), but the library's string
+// the native encoding, character set 0, the whole data), but the library's string
 // ends at its first null byte, and a text file may hold null bytes.
 #ifndef KXMSG_TEXTBODY_HPP_
 #define KXMSG_TEXTBODY_HPP_
