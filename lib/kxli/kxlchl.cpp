@@ -127,9 +127,9 @@ void KxlChl::operator=(const KxlChl &other) {
   // copies it holds nothing, so an allocation that throws part-way leaves
   // no pointer to the source's storage behind.
   for (const Side *side : {&kReceive, &kSend}) {
-    record_.get()->*side->count = 0;
-    record_.get()->*side->exitNames = nullptr;
-    record_.get()->*side->userData = nullptr;
+    (*record_).*side->count = 0;
+    (*record_).*side->exitNames = nullptr;
+    (*record_).*side->userData = nullptr;
   }
   record_->sslPeerName = nullptr;
   record_->sslPeerNameLength = 0;
@@ -349,9 +349,7 @@ bool KxlChl::setReceiveUserData(std::size_t count, const KxlStr **data) {
   return replaceUserData(kReceive, count, Entries(data));
 }
 
-std::size_t KxlChl::exitCount(const Side &side) const {
-  return fieldSize(record_.get()->*side.count);
-}
+std::size_t KxlChl::exitCount(const Side &side) const { return fieldSize((*record_).*side.count); }
 
 std::size_t KxlChl::exitNameWidth() const { return fieldSize(record_->exitNameLength); }
 
@@ -359,7 +357,7 @@ std::size_t KxlChl::userDataWidth() const { return fieldSize(record_->userDataLe
 
 KxlStr KxlChl::firstSlot(const Side &side, char *tagKXCD::*array, std::size_t width) {
   KxlStr text;
-  if (exitCount(side) > 0 && !text.set(record_.get()->*array, width)) takeErrorCodes(text);
+  if (exitCount(side) > 0 && !text.set((*record_).*array, width)) takeErrorCodes(text);
   return text;
 }
 
@@ -373,7 +371,7 @@ bool KxlChl::fillStrings(const Side &side, char *tagKXCD::*array, std::size_t wi
     if (string == nullptr) continue;
     if (i >= exits) {
       string->set(nullptr, 0);
-    } else if (!string->set(record_.get()->*array + i * width, width)) {
+    } else if (!string->set((*record_).*array + i * width, width)) {
       takeErrorCodes(*string);
       filled = false;
     }
@@ -394,8 +392,8 @@ bool KxlChl::replaceExitNames(const Side &side, std::size_t count, const Entries
   const std::size_t nameWidth = exitNameWidth();
   const std::size_t dataWidth = userDataWidth();
   for (std::size_t i = 0; i < count; ++i) {
-    if (!setText(record_.get()->*side.exitNames + i * nameWidth, nameWidth, names.text(i)) ||
-        !setText(record_.get()->*side.userData + i * dataWidth, dataWidth, nullptr)) {
+    if (!setText((*record_).*side.exitNames + i * nameWidth, nameWidth, names.text(i)) ||
+        !setText((*record_).*side.userData + i * dataWidth, dataWidth, nullptr)) {
       return false;
     }
   }
@@ -408,7 +406,7 @@ bool KxlChl::replaceUserData(const Side &side, std::size_t count, const Entries 
   const std::size_t width = userDataWidth();
   for (std::size_t i = 0; i < exits; ++i) {
     const char *text = i < count ? data.text(i) : nullptr;
-    if (!setText(record_.get()->*side.userData + i * width, width, text)) return false;
+    if (!setText((*record_).*side.userData + i * width, width, text)) return false;
   }
   return true;
 }
@@ -420,18 +418,18 @@ void KxlChl::resize(const Side &side, std::size_t count) {
   // An allocation that throws leaves the side empty, as releasing left it.
   std::unique_ptr<char[]> names = newArray(count * exitNameWidth());
   std::unique_ptr<char[]> data = newArray(count * userDataWidth());
-  record_.get()->*side.exitNames = names.release();
-  record_.get()->*side.userData = data.release();
-  kxlSetInt32(record_.get()->*side.count, static_cast<long>(count));
+  (*record_).*side.exitNames = names.release();
+  (*record_).*side.userData = data.release();
+  kxlSetInt32((*record_).*side.count, static_cast<long>(count));
 }
 
 void KxlChl::release(const Side &side) {
-  if (record_.get()->*side.count == 0) return;
-  delete[](record_.get()->*side.exitNames);
-  delete[](record_.get()->*side.userData);
-  record_.get()->*side.exitNames = nullptr;
-  record_.get()->*side.userData = nullptr;
-  record_.get()->*side.count = 0;
+  if ((*record_).*side.count == 0) return;
+  delete[]((*record_).*side.exitNames);
+  delete[]((*record_).*side.userData);
+  (*record_).*side.exitNames = nullptr;
+  (*record_).*side.userData = nullptr;
+  (*record_).*side.count = 0;
 }
 
 // REQUIRES: this side holds nothing.
@@ -439,12 +437,12 @@ void KxlChl::copySide(const Side &side, const KxlChl &other) {
   const std::size_t count = other.exitCount(side);
   if (count == 0) return;
   std::unique_ptr<char[]> names =
-      duplicate(other.record_.get()->*side.exitNames, count * other.exitNameWidth());
+      duplicate((*other.record_).*side.exitNames, count * other.exitNameWidth());
   std::unique_ptr<char[]> data =
-      duplicate(other.record_.get()->*side.userData, count * other.userDataWidth());
-  record_.get()->*side.exitNames = names.release();
-  record_.get()->*side.userData = data.release();
-  kxlSetInt32(record_.get()->*side.count, static_cast<long>(count));
+      duplicate((*other.record_).*side.userData, count * other.userDataWidth());
+  (*record_).*side.exitNames = names.release();
+  (*record_).*side.userData = data.release();
+  kxlSetInt32((*record_).*side.count, static_cast<long>(count));
 }
 
 // Compression lists.

@@ -192,6 +192,11 @@ class KXL_EXPORT KxlChl : public KxlErr {
   void copySide(const Side &side, const KxlChl &other);
   void releasePeerName();
 
+  // The record is this channel's own. Its lists and its peer name are held
+  // where the record's layout puts them, as plain pointers in its fields
+  // (KXCD() hands the record to other classes of the interface as it is);
+  // release, releasePeerName and copySide are the only places that obtain
+  // and release them.
   const std::unique_ptr<tagKXCD> record_;
 };
 
