@@ -11,22 +11,35 @@
 
 namespace {
 
-// The sink and the pointer hook are installed together with their context,
-// so both pairs are read and written under one mutex each; `sinkSet` and the
-// check bit of xcsListening let the calls that find nothing installed skip
-// the lock.
-std::mutex sinkMutex;
-xcsTraceSink sink = nullptr;
-void *sinkContext = nullptr;
+// A hook and its context, installed and read together under a mutex of
+// their own.
+template <class Hook>
+class Installed {
+ public:
+  void set(Hook hook, void *context) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    hook_ = hook;
+    context_ = context;
+  }
+  // The hook and its context as installed now (a null hook: none).
+  Hook get(void *&context) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    context = context_;
+    return hook_;
+  }
+
+ private:
+  std::mutex mutex_;
+  Hook hook_ = nullptr;
+  void *context_ = nullptr;
+};
+
+// `sinkSet` and the bits of xcsListening let the calls that find nothing
+// installed skip the locks.
+Installed<xcsTraceSink> sink;
 std::atomic<bool> sinkSet{false};
-
-std::mutex checkMutex;
-xcsPointerCheck check = nullptr;
-void *checkContext = nullptr;
-
-std::mutex allocationMutex;
-xcsAllocationCheck allocationCheck = nullptr;
-void *allocationContext = nullptr;
+Installed<xcsPointerCheck> pointerCheck;
+Installed<xcsAllocationCheck> allocationCheck;
 
 // The KXECS_TRACE output, or null. Opened once, when kxecs is loaded (see
 // OutputDecision below); `outputMutex` keeps the lines of several threads
@@ -97,13 +110,8 @@ void deliver(xcsRecordKind kind, uint32_t component, uint32_t function, int32_t 
              const char *text) {
   const xcsTraceRecord record{kind, component, function, value, text};
   if (sinkSet.load(std::memory_order_acquire)) {
-    xcsTraceSink installed;
     void *context;
-    {
-      std::lock_guard<std::mutex> hold(sinkMutex);
-      installed = sink;
-      context = sinkContext;
-    }
+    const xcsTraceSink installed = sink.get(context);
     if (installed != nullptr) {
       installed(&record, context);
       return;
@@ -138,49 +146,33 @@ void xtr_printfFn_e(uint16_t component, uint16_t function, uint16_t zero, const 
 int32_t xcsCheckPointer_e(const void *pointer, uint64_t length, uint16_t mode) {
   if (!xcsRangeAddressable(pointer, length)) return 1;
   if ((xcsListeningNow() & XCS_LISTENING_CHECK) == 0) return 0;
-  xcsPointerCheck installed;
   void *context;
-  {
-    std::lock_guard<std::mutex> hold(checkMutex);
-    installed = check;
-    context = checkContext;
-  }
+  const xcsPointerCheck installed = pointerCheck.get(context);
   if (installed == nullptr) return 0;
   return installed(pointer, length, mode, context) != 0 ? 1 : 0;
 }
 
 int32_t xcsAllocationRefused(uint64_t size) {
   if ((xcsListeningNow() & XCS_LISTENING_ALLOCATION) == 0) return 0;
-  xcsAllocationCheck installed;
   void *context;
-  {
-    std::lock_guard<std::mutex> hold(allocationMutex);
-    installed = allocationCheck;
-    context = allocationContext;
-  }
+  const xcsAllocationCheck installed = allocationCheck.get(context);
   if (installed == nullptr) return 0;
   return installed(size, context) != 0 ? 1 : 0;
 }
 
 void xcsSetTraceSink(xcsTraceSink newSink, void *context) {
-  std::lock_guard<std::mutex> hold(sinkMutex);
-  sink = newSink;
-  sinkContext = context;
+  sink.set(newSink, context);
   sinkSet.store(newSink != nullptr, std::memory_order_release);
   publish(XCS_LISTENING_TRACE, newSink != nullptr || output() != nullptr);
 }
 
 void xcsSetPointerCheck(xcsPointerCheck newCheck, void *context) {
-  std::lock_guard<std::mutex> hold(checkMutex);
-  check = newCheck;
-  checkContext = context;
+  pointerCheck.set(newCheck, context);
   publish(XCS_LISTENING_CHECK, newCheck != nullptr);
 }
 
 void xcsSetAllocationCheck(xcsAllocationCheck newCheck, void *context) {
-  std::lock_guard<std::mutex> hold(allocationMutex);
-  allocationCheck = newCheck;
-  allocationContext = context;
+  allocationCheck.set(newCheck, context);
   publish(XCS_LISTENING_ALLOCATION, newCheck != nullptr);
 }
 

@@ -14,15 +14,10 @@
 class KXL_EXPORT KxlBin : public KxlItm {
  public:
   KxlBin();
-  // Default construction followed by assignment from `source`.
-  KxlBin(const KxlBin &source);
   // As set(data, length) on an empty byte string; a failure leaves it empty
   // with the codes.
   KxlBin(const void *data, std::size_t length);
   ~KxlBin() override;
-  // Copies the codes, then the bytes; when storage for them cannot be
-  // obtained the old bytes stay and the codes are 2/2071.
-  void operator=(const KxlBin &source);
   // Equal lengths and equal bytes; codes are not compared.
   bool operator==(const KxlBin &other) const;
 
@@ -44,6 +39,12 @@ class KXL_EXPORT KxlBin : public KxlItm {
   // The bytes (null when empty) and how many there are.
   const unsigned char *dataPointer() const { return data_; }
   std::size_t dataLength() const { return length_; }
+
+  // Default construction followed by assignment from `source`.
+  KxlBin(const KxlBin &source);
+  // Copies the codes, then the bytes; when storage for them cannot be
+  // obtained the old bytes stay and the codes are 2/2071.
+  void operator=(const KxlBin &source);
 
  protected:
   // Releases the storage; the codes stay.

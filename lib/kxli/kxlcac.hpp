@@ -19,12 +19,7 @@
 class KXL_EXPORT KxlCac : public virtual KxlErr {
  public:
   KxlCac();
-  // Always automatic, holding a copy of what `source` holds.
-  KxlCac(const KxlCac &source);
   ~KxlCac() override;
-  // Copies the source's codes and contents; an application buffer keeps its
-  // size and gets the leading part (warning 6115 when cut).
-  void operator=(const KxlCac &source);
 
   // Message length and data offset become 0; the buffer stays.
   void clearMessage();
@@ -63,6 +58,12 @@ class KXL_EXPORT KxlCac : public virtual KxlErr {
   std::size_t messageLength() const { return messageLength_; }
   bool automaticBuffer() const { return automatic_; }
   char *dataPointer() const { return buffer_ + dataOffset_; }
+
+  // Always automatic, holding a copy of what `source` holds.
+  KxlCac(const KxlCac &source);
+  // Copies the source's codes and contents; an application buffer keeps its
+  // size and gets the leading part (warning 6115 when cut).
+  void operator=(const KxlCac &source);
 
  private:
   // The header write puts a record in front of everything a message holds.

@@ -41,12 +41,7 @@
 class KXL_EXPORT KxlChl : public KxlErr {
  public:
   KxlChl();
-  // Default construction followed by assignment from `other`.
-  KxlChl(const KxlChl &other);
   ~KxlChl() override;
-  // Copies the codes, the record and the source's lists and peer name into
-  // storage of this channel's own; nothing for the object itself.
-  void operator=(const KxlChl &other);
 
   // Integer fields: setters keep the low 32 bits and always return true.
   long batchHeartBeat() const;
@@ -156,6 +151,12 @@ class KXL_EXPORT KxlChl : public KxlErr {
   std::size_t messageCompressionCount() const;
   bool messageCompression(std::size_t count, std::int32_t *values) const;
   bool setMessageCompression(std::size_t count, const std::int32_t *values);
+
+  // Default construction followed by assignment from `other`.
+  KxlChl(const KxlChl &other);
+  // Copies the codes, the record and the source's lists and peer name into
+  // storage of this channel's own; nothing for the object itself.
+  void operator=(const KxlChl &other);
 
  protected:
   // The record itself, owned by the channel and valid for its lifetime.

@@ -34,12 +34,7 @@
 class KXL_EXPORT KxlDlh : public KxlHdr {
  public:
   KxlDlh();
-  // Default construction followed by assignment from `other`.
-  KxlDlh(const KxlDlh &other);
   ~KxlDlh() override;
-  // Copies the codes and the whole record, then the header flags through
-  // the source's headerFlags() and this object's setHeaderFlags().
-  void operator=(const KxlDlh &other);
 
   // Puts the record in front of the message's whole content, recording the
   // message's format, encoding and character set in the header.
@@ -72,6 +67,12 @@ class KXL_EXPORT KxlDlh : public KxlHdr {
   void setPutApplicationName(const char *name);
   void setPutDate(const char *date);
   void setPutTime(const char *time);
+
+  // Default construction followed by assignment from `other`.
+  KxlDlh(const KxlDlh &other);
+  // Copies the codes and the whole record, then the header flags through
+  // the source's headerFlags() and this object's setHeaderFlags().
+  void operator=(const KxlDlh &other);
 
  private:
   std::int32_t headerFlags_;

@@ -19,11 +19,7 @@ class KxlStr;
 class KXL_EXPORT KxlErr {
  public:
   KxlErr();
-  // Copies both codes.
-  KxlErr(const KxlErr &other);
   virtual ~KxlErr();
-  // Copies both codes.
-  void operator=(const KxlErr &other);
 
   // Sets both codes to 0.
   void clearErrorCodes();
@@ -37,6 +33,11 @@ class KXL_EXPORT KxlErr {
   static void *operator new[](std::size_t size);
   static void operator delete(void *pointer);
   static void operator delete[](void *pointer);
+
+  // Copies both codes.
+  KxlErr(const KxlErr &other);
+  // Copies both codes.
+  void operator=(const KxlErr &other);
 
  protected:
   // True when the caller may read (write) `length` bytes at `pointer`;

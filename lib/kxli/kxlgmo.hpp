@@ -23,12 +23,7 @@ class KXL_EXPORT KxlGmo3 : public KxlErr {
   // The record's storage comes from the ordinary allocation: its
   // exhaustion propagates as the allocator's exception.
   KxlGmo3();
-  // Codes 0 and a record of its own, then assignment: the copy keeps the
-  // source's version.
-  KxlGmo3(const KxlGmo3 &source);
   ~KxlGmo3() override;
-  // Copies both codes and all 100 bytes of the record.
-  void operator=(const KxlGmo3 &other);
 
   // The resolved queue name, up to its first null byte, trailing blanks
   // removed.
@@ -50,6 +45,12 @@ class KXL_EXPORT KxlGmo3 : public KxlErr {
 
   // The record, all 100 bytes in KXGMO layout.
   const KXGMO *record() const { return record_.get(); }
+
+  // Codes 0 and a record of its own, then assignment: the copy keeps the
+  // source's version.
+  KxlGmo3(const KxlGmo3 &source);
+  // Copies both codes and all 100 bytes of the record.
+  void operator=(const KxlGmo3 &other);
 
  protected:
   // The version written into every KxlGmo3 default-constructed afterwards;

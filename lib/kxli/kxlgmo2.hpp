@@ -16,11 +16,7 @@
 class KXL_EXPORT KxlGmo : public KxlErr {
  public:
   KxlGmo();
-  // Codes 0, then assignment: the copy keeps the source's version.
-  KxlGmo(const KxlGmo &source);
   ~KxlGmo() override;
-  // Copies both codes and the 80 bytes of the record.
-  void operator=(const KxlGmo &other);
 
   // The resolved queue name, up to its first null byte, trailing blanks
   // removed.
@@ -35,6 +31,11 @@ class KXL_EXPORT KxlGmo : public KxlErr {
   // belong to this layout; the bytes from the message token on are zero and
   // stay so.
   const KXGMO *record() const { return &record_; }
+
+  // Codes 0, then assignment: the copy keeps the source's version.
+  KxlGmo(const KxlGmo &source);
+  // Copies both codes and the 80 bytes of the record.
+  void operator=(const KxlGmo &other);
 
  protected:
   // The version written into every KxlGmo default-constructed afterwards;

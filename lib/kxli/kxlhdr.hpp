@@ -24,11 +24,7 @@
 class KXL_EXPORT KxlHdr : public KxlItm {
  public:
   KxlHdr();
-  // Default construction followed by assignment from `other`.
-  KxlHdr(const KxlHdr &other);
   ~KxlHdr() override;
-  // Copies the codes; each concrete header copies its own record.
-  void operator=(const KxlHdr &other);
 
   // What the header records about the data that follow it (character
   // set, encoding, format name), and the header flags. Each concrete
@@ -42,6 +38,11 @@ class KXL_EXPORT KxlHdr : public KxlItm {
   virtual void setEncoding(long encoding) = 0;
   virtual void setFormat(const char *name) = 0;
   virtual void setHeaderFlags(long flags) = 0;
+
+  // Default construction followed by assignment from `other`.
+  KxlHdr(const KxlHdr &other);
+  // Copies the codes; each concrete header copies its own record.
+  void operator=(const KxlHdr &other);
 
  protected:
   // One piece of the bytes a header writes: its fixed record, or one of

@@ -14,11 +14,7 @@ class KxlMsg;
 class KXL_EXPORT KxlItm : public KxlErr {
  public:
   KxlItm();
-  // Default construction followed by assignment from `other`.
-  KxlItm(const KxlItm &other);
   ~KxlItm() override;
-  // Copies the codes.
-  void operator=(const KxlItm &other);
 
   // copyOut writes the item into `message`; pasteIn reads it at the
   // message's data offset. On failure they return false with the codes
@@ -29,6 +25,11 @@ class KXL_EXPORT KxlItm : public KxlErr {
   // True when the 4 bytes at the message's data offset equal the first 4
   // bytes of `id`. Sets no code and never moves the data offset.
   static bool structureIdIs(const char *id, const KxlMsg &message);
+
+  // Default construction followed by assignment from `other`.
+  KxlItm(const KxlItm &other);
+  // Copies the codes.
+  void operator=(const KxlItm &other);
 
  protected:
   // How an item that carries a record is named and recognised.

@@ -27,13 +27,7 @@
 class KXL_EXPORT KxlMsg : public KxlCac, public KxlMtr {
  public:
   KxlMsg();
-  // Default construction followed by assignment from `source`.
-  KxlMsg(const KxlMsg &source);
   ~KxlMsg() override;
-  // Copies contents, tracking values and descriptor; the codes end as the
-  // most severe of the source's and those raised while copying (a
-  // truncated copy's 6115 survives).
-  void operator=(const KxlMsg &source);
 
   // The 8 format characters (up to a null byte), blanks kept.
   KxlStr format() const;
@@ -77,6 +71,13 @@ class KXL_EXPORT KxlMsg : public KxlCac, public KxlMtr {
   long version() const;
   // The descriptor record in wire layout, valid while the message lives.
   const KXMD *descriptor() const { return &descriptor_; }
+
+  // Default construction followed by assignment from `source`.
+  KxlMsg(const KxlMsg &source);
+  // Copies contents, tracking values and descriptor; the codes end as the
+  // most severe of the source's and those raised while copying (a
+  // truncated copy's 6115 survives).
+  void operator=(const KxlMsg &source);
 
  protected:
   // The version every message constructed afterwards writes into its

@@ -16,12 +16,7 @@
 class KXL_EXPORT KxlMtr : public virtual KxlErr {
  public:
   KxlMtr();
-  // Default construction followed by assignment from `source`.
-  KxlMtr(const KxlMtr &source);
   ~KxlMtr() override;
-  // Copies the codes, then sets each of the five values from the source's,
-  // so that all five have storage afterwards.
-  void operator=(const KxlMtr &source);
 
   // A value without storage reads as an empty byte string (feedback: 0).
   KxlBin accountingToken() const;
@@ -43,6 +38,12 @@ class KXL_EXPORT KxlMtr : public virtual KxlErr {
   void setGroupId(const unsigned char *id);
   void setMessageId(const unsigned char *id);
   void setFeedback(long feedback);
+
+  // Default construction followed by assignment from `source`.
+  KxlMtr(const KxlMtr &source);
+  // Copies the codes, then sets each of the five values from the source's,
+  // so that all five have storage afterwards.
+  void operator=(const KxlMtr &source);
 
  protected:
   // Points the five values at storage the caller owns (a message's

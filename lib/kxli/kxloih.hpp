@@ -33,11 +33,7 @@
 class KXL_EXPORT KxlOih : public KxlPfx {
  public:
   KxlOih();
-  // Default construction followed by assignment from `other`.
-  KxlOih(const KxlOih &other);
   ~KxlOih() override;
-  // Copies the codes and the whole record.
-  void operator=(const KxlOih &other);
 
   // Puts the record in front of the message's whole content, recording the
   // message's format, encoding and character set in the header.
@@ -68,6 +64,11 @@ class KXL_EXPORT KxlOih : public KxlPfx {
   // Copies 16 bytes; a null pointer zeroes the id.
   // REQUIRES: a non-null `id` has 16 readable bytes.
   void setTransactionInstanceId(const unsigned char *id);
+
+  // Default construction followed by assignment from `other`.
+  KxlOih(const KxlOih &other);
+  // Copies the codes and the whole record.
+  void operator=(const KxlOih &other);
 
  private:
   KXOIH record_;

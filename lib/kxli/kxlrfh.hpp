@@ -38,11 +38,7 @@ class KXL_EXPORT KxlRfh : public KxlPfx {
   // Four empty names; the structure length and the length and offset
   // fields are 0 until copyOut computes them.
   KxlRfh();
-  // Default construction followed by assignment from `other`.
-  KxlRfh(const KxlRfh &other);
   ~KxlRfh() override;
-  // Copies the codes, the whole fixed part and the four names.
-  void operator=(const KxlRfh &other);
 
   // Trailing blanks removed.
   KxlStr referenceType() const;
@@ -77,6 +73,11 @@ class KXL_EXPORT KxlRfh : public KxlPfx {
   // taken); parts ending past the structure length fail with 6123. Only a
   // successful paste moves the data offset, by the structure length.
   bool pasteIn(KxlMsg &message) override;
+
+  // Default construction followed by assignment from `other`.
+  KxlRfh(const KxlRfh &other);
+  // Copies the codes, the whole fixed part and the four names.
+  void operator=(const KxlRfh &other);
 
  private:
   KxlStr destinationEnvironment_;

@@ -25,8 +25,6 @@
 class KXL_EXPORT KxlStr : public KxlItm {
  public:
   KxlStr();
-  // Default construction followed by assignment from `other`.
-  KxlStr(const KxlStr &other);
   // Storage 2: `ch` and a null byte (the null character gives an empty
   // text that is not a null string).
   KxlStr(char ch);
@@ -35,9 +33,6 @@ class KXL_EXPORT KxlStr : public KxlItm {
   // Exactly `length` characters, each null byte replaced by a full stop.
   KxlStr(const void *bytes, std::size_t length);
   ~KxlStr() override;
-  // Copies the codes, then the text with its whole storage; storage that
-  // cannot be obtained fails with 2/2071, the text unchanged.
-  void operator=(const KxlStr &other);
 
   // Makes the buffer exactly `size` bytes, keeping what fits; a null byte
   // stands at the last byte of new storage (a shrink cuts the text there),
@@ -127,6 +122,12 @@ class KXL_EXPORT KxlStr : public KxlItm {
   // The string as a message item, format "KXSTR   ".
   bool copyOut(KxlMsg &message) override;
   bool pasteIn(KxlMsg &message) override;
+
+  // Default construction followed by assignment from `other`.
+  KxlStr(const KxlStr &other);
+  // Copies the codes, then the text with its whole storage; storage that
+  // cannot be obtained fails with 2/2071, the text unchanged.
+  void operator=(const KxlStr &other);
 
  protected:
   // As operator= but leaves this string's codes alone.

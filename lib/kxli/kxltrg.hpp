@@ -33,11 +33,7 @@ class KXL_EXPORT KxlTrg : public KxlItm {
  public:
   // Structure id "TM  ", version 1, every other byte of the record zero.
   KxlTrg();
-  // Default construction followed by assignment from `other`.
-  KxlTrg(const KxlTrg &other);
   ~KxlTrg() override;
-  // Copies both codes and all 684 bytes of the record.
-  void operator=(const KxlTrg &other);
 
   // The text fields, up to the first null byte, trailing blanks removed.
   KxlStr queueName() const;
@@ -71,6 +67,11 @@ class KXL_EXPORT KxlTrg : public KxlItm {
   // that order. A failure leaves the record and the data offset as they
   // were. The message's description is not changed.
   bool pasteIn(KxlMsg &message) override;
+
+  // Default construction followed by assignment from `other`.
+  KxlTrg(const KxlTrg &other);
+  // Copies both codes and all 684 bytes of the record.
+  void operator=(const KxlTrg &other);
 
  private:
   KXTM record_;

@@ -39,12 +39,7 @@ class KXL_EXPORT KxlVih : public KxlPfx {
   // Version 2, the record as the bridge expects a new request. The record's
   // storage comes from the throwing allocation: an exception propagates.
   KxlVih();
-  // Default construction followed by assignment from `other`.
-  KxlVih(const KxlVih &other);
   ~KxlVih() override;
-  // Copies the codes and all 180 bytes of the record; the highest
-  // supported version stays this object's own.
-  void operator=(const KxlVih &other);
 
   // The record's version, 1 or 2.
   long version() const;
@@ -118,6 +113,12 @@ class KXL_EXPORT KxlVih : public KxlPfx {
   // incoming record decides how many bytes are read; an unsupported one
   // fails with 6128, leaving the data offset and this header as they were.
   bool pasteIn(KxlMsg &message) override;
+
+  // Default construction followed by assignment from `other`.
+  KxlVih(const KxlVih &other);
+  // Copies the codes and all 180 bytes of the record; the highest
+  // supported version stays this object's own.
+  void operator=(const KxlVih &other);
 
  private:
   std::int32_t highestVersion_;

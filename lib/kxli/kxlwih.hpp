@@ -34,11 +34,7 @@
 class KXL_EXPORT KxlWih : public KxlPfx {
  public:
   KxlWih();
-  // Default construction followed by assignment from `other`.
-  KxlWih(const KxlWih &other);
   ~KxlWih() override;
-  // Copies the codes and the whole record.
-  void operator=(const KxlWih &other);
 
   // Puts the record in front of the message's whole content, recording the
   // message's format, encoding and character set in the header. The
@@ -65,6 +61,11 @@ class KXL_EXPORT KxlWih : public KxlPfx {
   // Copies 16 bytes; a null pointer zeroes the token.
   // REQUIRES: a non-null `token` has 16 readable bytes.
   void setMessageToken(const unsigned char *token);
+
+  // Default construction followed by assignment from `other`.
+  KxlWih(const KxlWih &other);
+  // Copies the codes and the whole record.
+  void operator=(const KxlWih &other);
 
  private:
   KXWIH record_;
