@@ -22,14 +22,14 @@ namespace kxlhdrtest {
 
 std::string text(const KxlStr &value);
 using kxltest::bytesOf;
+using kxltest::description;
 std::string contentOf(const KxlMsg &message);  // first byte to message length
 std::string codes(const KxlErr &object);       // "completion/reason"
 
 // "format/encoding/character set" of a message or a header.
 template <class T>
 std::string describe(const T &object) {
-  return text(object.format()) + "/" + std::to_string(object.encoding()) + "/" +
-         std::to_string(object.characterSet());
+  return description(text(object.format()), object.encoding(), object.characterSet());
 }
 
 // 'hello' as a string, encoding 273, character set 850, data offset at the end.
@@ -48,7 +48,7 @@ std::string itemState(KxlItm &item);
 // Equal bytes; otherwise the lengths and the first offset that differs.
 ::testing::AssertionResult sameBytes(const std::string &actual, const std::string &expected);
 
-// Characters, or a 32-bit integer in encoding 546, at an offset of a record.
+// Characters, or a 32-bit integer in the native encoding, at an offset of a record.
 struct Field {
   std::size_t offset;
   std::string bytes;
@@ -81,7 +81,8 @@ void expectWrittenAndReadBack(H &header, const Identity &id, const std::string &
   ASSERT_TRUE(header.copyOut(message));
   EXPECT_TRUE(sameBytes(contentOf(message), bytes + "hello"));
   EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message) + "|" + describe(header),
-            std::to_string(bytes.size() + 5) + id.formatName + "/546/0|KXSTR   /273/850");
+            std::to_string(bytes.size() + 5) + description(id.formatName, kKxlNativeEncoding, 0) +
+                "|KXSTR   /273/850");
   ASSERT_TRUE(message.setDataOffset(0));
   H fresh;
   kxltest::TraceCapture trace;
@@ -100,7 +101,7 @@ void expectWrittenAndReadBack(H &header, const Identity &id, const std::string &
 template <class T>
 void expectTakenAsItStands(T &item, const Identity &id, const std::string &bytes) {
   KxlMsg message;
-  load(message, "zz" + bytes + "tail", 2, 546, id.formatName);
+  load(message, "zz" + bytes + "tail", 2, kKxlNativeEncoding, id.formatName);
   ASSERT_TRUE(item.pasteIn(message));
   EXPECT_EQ(message.dataOffset(), 2 + bytes.size());
   EXPECT_TRUE(sameBytes(recordOf(item), bytes));
@@ -124,11 +125,13 @@ void expectRefusedReads(const Identity &id) {
     const char *text;
   } cases[] = {
       {otherId, "KXSTR   ", 273, KXRC_WRONG_STRUCTURE_ID, "wrong structure id"},
-      {good.substr(0, 3), id.formatName, 546, KXRC_WRONG_STRUCTURE_ID, "wrong structure id"},
+      {good.substr(0, 3), id.formatName, kKxlNativeEncoding, KXRC_WRONG_STRUCTURE_ID,
+       "wrong structure id"},
       {good, "KXSTR   ", 273, KXRC_WRONG_ENCODING, "wrong message encoding"},
-      {good, "KXSTR   ", 546, KXRC_WRONG_FORMAT, "wrong message format"},
-      {good, otherFormat, 546, KXRC_WRONG_FORMAT, "wrong message format"},
-      {good.substr(0, good.size() - 1), id.formatName, 546, KXRC_INSUFFICIENT_DATA, nullptr},
+      {good, "KXSTR   ", kKxlNativeEncoding, KXRC_WRONG_FORMAT, "wrong message format"},
+      {good, otherFormat, kKxlNativeEncoding, KXRC_WRONG_FORMAT, "wrong message format"},
+      {good.substr(0, good.size() - 1), id.formatName, kKxlNativeEncoding, KXRC_INSUFFICIENT_DATA,
+       nullptr},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(std::to_string(c.reason) + " " + c.format);
@@ -144,7 +147,8 @@ void expectRefusedReads(const Identity &id) {
                   (c.text != nullptr || id.shortDataText != nullptr ? "|0/0" : "|2/6114"));
     const std::string text =
         c.text != nullptr ? std::string(id.className) + "::pasteIn (error): " + c.text : shortText;
-    const unsigned function = c.text == nullptr && id.shortDataText == nullptr ? 4 : id.function;
+    const unsigned function =
+        c.text == nullptr && id.shortDataText == nullptr ? kKxlFnCacheRead : id.function;
     EXPECT_EQ(trace.texts(function), std::vector<std::string>{text});
     EXPECT_EQ(trace.entries(id.function), id.traced ? 1 : 0);
     EXPECT_EQ(trace.exitValues(id.function),

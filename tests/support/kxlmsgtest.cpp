@@ -54,7 +54,7 @@ std::vector<std::string> recordsOf(const TraceCapture &trace) {
         lines.push_back("entry " + function);
         break;
       case XCS_EXIT:
-        lines.push_back("exit " + function + " " + std::to_string(record.value));
+        lines.push_back(exitLine(record.function, record.value));
         break;
       case XCS_TEXT:
         lines.push_back("text " + function + " " + record.text);
@@ -62,6 +62,14 @@ std::vector<std::string> recordsOf(const TraceCapture &trace) {
     }
   }
   return lines;
+}
+
+std::string exitLine(unsigned function, long value) {
+  return "exit " + std::to_string(function) + " " + std::to_string(value);
+}
+
+std::string description(const std::string &format, long encoding, long characterSet) {
+  return format + "/" + std::to_string(encoding) + "/" + std::to_string(characterSet);
 }
 
 std::string bytesOf(const KxlBin &value) {

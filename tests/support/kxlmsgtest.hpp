@@ -48,9 +48,13 @@ using Texts = std::vector<std::pair<unsigned, std::string>>;
 Texts textsOf(const TraceCapture &trace);
 
 // Every record of a capture in order, one line each: "init STAGE",
-// "entry FN", "exit FN VALUE" or "text FN TEXT", so that two captures
-// compare as lists.
+// "entry FN", "exit FN VALUE" (as exitLine() writes it) or "text FN TEXT",
+// so that two captures compare as lists.
 std::vector<std::string> recordsOf(const TraceCapture &trace);
+std::string exitLine(unsigned function, long value);
+
+// "format/encoding/character set", as a message or header is described.
+std::string description(const std::string &format, long encoding, long characterSet);
 
 // The message's 364-byte descriptor, and its 8 format bytes.
 std::string descriptorBytes(const KxlMsg &message);

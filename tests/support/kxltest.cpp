@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "kxlcodes.hpp"
+
 namespace kxltest {
 
 TraceCapture::TraceCapture() { xcsSetTraceSink(&TraceCapture::sink, this); }
@@ -41,8 +43,8 @@ std::vector<std::string> TraceCapture::texts(std::uint32_t function) const {
 
 bool TraceCapture::sawText(std::uint32_t function, const std::string &text) const {
   for (const TraceRecord &record : records())
-    if (record.kind == XCS_TEXT && record.component == 31 && record.function == function &&
-        record.text == text)
+    if (record.kind == XCS_TEXT && record.component == kKxlComponent &&
+        record.function == function && record.text == text)
       return true;
   return false;
 }
@@ -50,14 +52,15 @@ bool TraceCapture::sawText(std::uint32_t function, const std::string &text) cons
 int TraceCapture::entries(std::uint32_t function) const {
   const std::vector<TraceRecord> all = records();
   return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const TraceRecord &record) {
-    return record.kind == XCS_ENTRY && record.component == 31 && record.function == function;
+    return record.kind == XCS_ENTRY && record.component == kKxlComponent &&
+           record.function == function;
   }));
 }
 
 std::vector<std::int32_t> TraceCapture::exitValues(std::uint32_t function) const {
   std::vector<std::int32_t> result;
   for (const TraceRecord &record : records())
-    if (record.kind == XCS_EXIT && record.component == 31 && record.function == function)
+    if (record.kind == XCS_EXIT && record.component == kKxlComponent && record.function == function)
       result.push_back(record.value);
   return result;
 }
