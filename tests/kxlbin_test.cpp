@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "kxlmsg.hpp"
 #include "kxlmsgtest.hpp"
@@ -18,12 +20,12 @@ using kxltest::Codes;
 using kxltest::codesOf;
 using kxltest::pattern;
 
-// The exit records of the traced operations, "function:value" in order.
-std::string exitsOf(const kxltest::TraceCapture &trace) {
-  std::string exits;
+// The exit records of the traced operations, function number and value, in order.
+using Exits = std::vector<std::pair<unsigned, std::int32_t>>;
+Exits exitsOf(const kxltest::TraceCapture &trace) {
+  Exits exits;
   for (const kxltest::TraceRecord &r : trace.records())
-    if (r.kind == XCS_EXIT)
-      exits += std::to_string(r.function) + ":" + std::to_string(r.value) + " ";
+    if (r.kind == XCS_EXIT) exits.emplace_back(r.function, r.value);
   return exits;
 }
 
@@ -43,25 +45,57 @@ TEST(KxlBinTest, FailuresChangeNothing) {
     long reason;
     unsigned function;
     const char *text;
-    const char *exits;
+    std::vector<unsigned> traced;  // the operations whose exit records carry the reason
     bool (*operation)(KxlBin &value, In &in);
   } cases[] = {
-      {kFieldRefused, 2004, 62, "KxlError::checkReadPointer (error): buffer error", "",
+      {kFieldRefused,
+       2004,
+       kKxlFnErrorCheckReadPointer,
+       "KxlError::checkReadPointer (error): buffer error",
+       {},
        [](KxlBin &v, In &in) { return v.set(in.field.data(), in.field.size()); }},
-      {kFieldRefused, 2004, 63, "KxlError::checkWritePointer (error): buffer error", "0:2004 ",
+      {kFieldRefused,
+       2004,
+       kKxlFnErrorCheckWritePointer,
+       "KxlError::checkWritePointer (error): buffer error",
+       {kKxlFnBinaryCopyOut},
        [](KxlBin &v, In &in) { return v.copyOut(&in.field[0], in.field.size(), '\0'); }},
-      {kNothing, 6110, 0, "KxlBinary::copyOut (error): no destination buffer", "0:6110 ",
+      {kNothing,
+       6110,
+       kKxlFnBinaryCopyOut,
+       "KxlBinary::copyOut (error): no destination buffer",
+       {kKxlFnBinaryCopyOut},
        [](KxlBin &v, In &) { return v.copyOut(nullptr, 8, ' '); }},
-      {kNothing, 6119, 1, "KxlBinary::pasteIn (error): wrong message format", "1:6119 ",
+      {kNothing,
+       6119,
+       kKxlFnBinaryPasteIn,
+       "KxlBinary::pasteIn (error): wrong message format",
+       {kKxlFnBinaryPasteIn},
        [](KxlBin &v, In &in) { return in.message.setFormat("KXSTR"), v.pasteIn(in.message); }},
-      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 ",
+      {kNoStorage,
+       2071,
+       kKxlFnBinarySetDataLength,
+       kNoStorageText,
+       {kKxlFnBinarySetDataLength},
        [](KxlBin &v, In &) { return v.setDataLength(12); }},
-      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 ",
+      {kNoStorage,
+       2071,
+       kKxlFnBinarySetDataLength,
+       kNoStorageText,
+       {kKxlFnBinarySetDataLength},
        [](KxlBin &v, In &in) { return v.set(in.other.dataPointer(), 3); }},
       // The source's codes 0/0 are taken, then the storage fails.
-      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 ",
+      {kNoStorage,
+       2071,
+       kKxlFnBinarySetDataLength,
+       kNoStorageText,
+       {kKxlFnBinarySetDataLength},
        [](KxlBin &v, In &in) { return v = in.other, false; }},
-      {kNoStorage, 2071, 59, kNoStorageText, "59:2071 1:2071 ",
+      {kNoStorage,
+       2071,
+       kKxlFnBinarySetDataLength,
+       kNoStorageText,
+       {kKxlFnBinarySetDataLength, kKxlFnBinaryPasteIn},
        [](KxlBin &v, In &in) { return v.pasteIn(in.message); }},
   };
   for (const auto &c : cases) {
@@ -83,7 +117,9 @@ TEST(KxlBinTest, FailuresChangeNothing) {
     EXPECT_EQ(in.field, "########");
     EXPECT_EQ(in.message.dataOffset(), 0u);
     EXPECT_EQ(kxltest::textsOf(trace), (kxltest::Texts{{c.function, c.text}}));
-    EXPECT_EQ(exitsOf(trace), c.exits);
+    Exits exits;
+    for (unsigned function : c.traced) exits.emplace_back(function, c.reason);
+    EXPECT_EQ(exitsOf(trace), exits);
   }
   // A new byte string that cannot take its bytes is left empty with the codes.
   EXPECT_EQ(codesOf(KxlBin(nullptr, 0)), Codes(0, 0));
@@ -106,7 +142,7 @@ TEST(KxlBinTest, SetDataLengthGivesZeroBytes) {
   EXPECT_EQ(bytesOf(value), std::string(10, '\0'));
   EXPECT_TRUE(value.setDataLength(0));
   EXPECT_EQ(value.dataPointer(), nullptr);
-  EXPECT_EQ(exitsOf(trace), "59:0 59:0 59:0 ");
+  EXPECT_EQ(exitsOf(trace), Exits(3, {kKxlFnBinarySetDataLength, 0}));
   // The source may lie in the storage being replaced.
   value = binOf("abcdefgh");
   EXPECT_TRUE(value.set(value.dataPointer() + 2, 3) && value.set(value.dataPointer(), 3));
@@ -140,7 +176,7 @@ TEST(KxlBinTest, CopyOutPadsOrCutsWithoutAWarning) {
     EXPECT_TRUE(value.copyOut(nullptr, 0, ' '));
     EXPECT_EQ(codesOf(value), Codes(0, 0));
     EXPECT_TRUE(trace.texts().empty());
-    EXPECT_EQ(exitsOf(trace), "0:0 0:0 ");
+    EXPECT_EQ(exitsOf(trace), Exits(2, {kKxlFnBinaryCopyOut, 0}));
   }
 }
 
@@ -168,9 +204,9 @@ TEST(KxlBinItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
   KxlBin written = binOf("0123456789");
   EXPECT_TRUE(message.writeItem(written));
   EXPECT_EQ(std::string(message.bufferPointer(), message.messageLength()), "0123456789");
-  EXPECT_EQ(kxltest::formatOf(message) + "/" + std::to_string(message.encoding()) + "/" +
-                std::to_string(message.characterSet()),
-            "        /546/0");
+  EXPECT_EQ(
+      kxltest::description(kxltest::formatOf(message), message.encoding(), message.characterSet()),
+      kxltest::description("        ", kKxlNativeEncoding, 0));
   for (std::size_t offset : {0, 4, 10}) {
     ASSERT_TRUE(message.setDataOffset(offset));
     KxlBin read = binOf("old");
@@ -188,11 +224,13 @@ TEST(KxlBinItemTest, ReadGoesIntoItsOwnStorage) {
     const char *before;
     bool refuseAll;  // else only the byte string's own bytes are refused
     std::string after;
-    const char *exits;
   } cases[] = {
-      {"abcdefghij", false, "abcdefghij", "59:0 4:2004 1:2004 "},
-      {"abc", true, std::string(10, '\0'), "59:0 4:2004 1:2004 "},
+      {"abcdefghij", false, "abcdefghij"},
+      {"abc", true, std::string(10, '\0')},
   };
+  // The length is set, then the message's read and the byte string's end refused.
+  const Exits exits = {
+      {kKxlFnBinarySetDataLength, 0}, {kKxlFnCacheRead, 2004}, {kKxlFnBinaryPasteIn, 2004}};
   const bool counted = kxltest::allocationFailureWorks();  // its first call allocates
   for (const auto &c : cases) {
     SCOPED_TRACE(c.before);
@@ -215,7 +253,7 @@ TEST(KxlBinItemTest, ReadGoesIntoItsOwnStorage) {
     refusal.reset();
     EXPECT_EQ(codesOf(read), Codes(2, 2004));
     EXPECT_EQ(bytesOf(read), c.after);
-    EXPECT_EQ(exitsOf(trace), c.exits);
+    EXPECT_EQ(exitsOf(trace), exits);
     EXPECT_EQ(message.dataOffset(), 0u);
     if (!c.refuseAll) {
       EXPECT_EQ(read.dataPointer(), storage);

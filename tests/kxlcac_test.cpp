@@ -44,11 +44,11 @@ TEST(KxlCacTest, AutomaticBufferAtLeastDoubles) {
   EXPECT_EQ(cache.bufferPointer(), nullptr);
   for (char byte : bytes) ASSERT_TRUE(cache.write(1, &byte));
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 4096, 4096, 4096, true, bytes}));
-  EXPECT_EQ(trace.entries(5), 13);  // 1, 2, 4, ... 4096
+  EXPECT_EQ(trace.entries(kKxlFnCacheResizeBuffer), 13);  // 1, 2, 4, ... 4096
   if (counted) {
     EXPECT_EQ(counter.count(), 13);
   }
-  EXPECT_EQ(trace.exitValues(9), Exits(4097, 0));
+  EXPECT_EQ(trace.exitValues(kKxlFnCacheWrite), Exits(4097, 0));
   // More than twice the buffer: exactly what the offset needs.
   ASSERT_TRUE(cache.setDataOffset(4000) && cache.moreBytes(9000));
   EXPECT_EQ(lengths(cache), (Lengths{13000, 4096, 4000}));
@@ -64,7 +64,7 @@ TEST(KxlCacTest, CursorOperationsAndBufferSwitches) {
   kxltest::TraceCapture trace;
   ASSERT_TRUE(cache.setDataOffset(1) && cache.read(3, destination) && cache.read(0, none));
   EXPECT_EQ(std::string(destination, 4), std::string("bXY\0", 4));
-  EXPECT_EQ(trace.exitValues(4), Exits(2, 0));
+  EXPECT_EQ(trace.exitValues(kKxlFnCacheRead), Exits(2, 0));
   // Past the end the offset lengthens the message, past the buffer it grows
   // the buffer to fit.
   ASSERT_TRUE(cache.setDataOffset(10));
@@ -75,8 +75,8 @@ TEST(KxlCacTest, CursorOperationsAndBufferSwitches) {
   EXPECT_TRUE(cache.resizeBuffer(2));  // below the message: cut, with a warning
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 2, 2, 2, true, "ab"}));
   EXPECT_EQ(codesOf(cache), (Codes{KXCC_WARNING, KXRC_DATA_TRUNCATED}));
-  EXPECT_EQ(textsOf(trace), (Texts{{5, kResizeCut}}));
-  EXPECT_EQ(trace.exitValues(5), (Exits{0, KXRC_DATA_TRUNCATED}));
+  EXPECT_EQ(textsOf(trace), (Texts{{kKxlFnCacheResizeBuffer, kResizeCut}}));
+  EXPECT_EQ(trace.exitValues(kKxlFnCacheResizeBuffer), (Exits{0, KXRC_DATA_TRUNCATED}));
   EXPECT_TRUE(cache.resizeBuffer(0));
   EXPECT_EQ(stateOf(cache), (CacheState{nullptr, 0, 0, 0, true, ""}));
   // Length 0 makes the cache automatic again: the application's buffer is
@@ -120,38 +120,41 @@ const struct Refusal {
   long reason;
   unsigned traced;  // the operation whose exit record carries the reason
 } kRefusals[] = {
-    {true, [](KxlCac &c, S &) { return c.write(7, "1234567"); }, 3,
-     "KxlCache::moreBytes (error): insufficient buffer", KXRC_INSUFFICIENT_BUFFER, 9},
-    {false, [](KxlCac &c, S &) { return c.write(2, nullptr); }, 9,
-     "KxlCache::write (error): null data pointer", KXRC_NULL_POINTER, 9},
-    {false, [](KxlCac &c, S &s) { return s.refusing(s.other, kRead) && c.write(2, s.other); }, 62,
-     kReadRefused, KXRC_BUFFER_ERROR, 9},
+    {true, [](KxlCac &c, S &) { return c.write(7, "1234567"); }, kKxlFnCacheMoreBytes,
+     "KxlCache::moreBytes (error): insufficient buffer", KXRC_INSUFFICIENT_BUFFER,
+     kKxlFnCacheWrite},
+    {false, [](KxlCac &c, S &) { return c.write(2, nullptr); }, kKxlFnCacheWrite,
+     "KxlCache::write (error): null data pointer", KXRC_NULL_POINTER, kKxlFnCacheWrite},
+    {false, [](KxlCac &c, S &s) { return s.refusing(s.other, kRead) && c.write(2, s.other); },
+     kKxlFnErrorCheckReadPointer, kReadRefused, KXRC_BUFFER_ERROR, kKxlFnCacheWrite},
     {true,
-     [](KxlCac &c, S &s) { return s.refusing(&s.application[3], kWrite) && c.write(2, "ab"); }, 63,
-     kWriteRefused, KXRC_BUFFER_ERROR, 9},
-    {false, [](KxlCac &c, S &s) { return c.write(4, s.top); }, 62, kReadRefused, KXRC_BUFFER_ERROR,
-     9},
-    {false, [](KxlCac &c, S &) { return c.write(SIZE_MAX - 1, nullptr); }, 3,
-     "KxlCache::moreBytes (error): storage not available", KXRC_STORAGE_NOT_AVAILABLE, 9},
-    {false, [](KxlCac &c, S &s) { return c.read(5, s.into); }, 4,
-     "KxlCache::read (error): insufficient data", KXRC_INSUFFICIENT_DATA, 4},
-    {false, [](KxlCac &c, S &s) { return c.read(2, s.none); }, 4,
-     "KxlCache::read (error): null data pointer", KXRC_NULL_POINTER, 4},
+     [](KxlCac &c, S &s) { return s.refusing(&s.application[3], kWrite) && c.write(2, "ab"); },
+     kKxlFnErrorCheckWritePointer, kWriteRefused, KXRC_BUFFER_ERROR, kKxlFnCacheWrite},
+    {false, [](KxlCac &c, S &s) { return c.write(4, s.top); }, kKxlFnErrorCheckReadPointer,
+     kReadRefused, KXRC_BUFFER_ERROR, kKxlFnCacheWrite},
+    {false, [](KxlCac &c, S &) { return c.write(SIZE_MAX - 1, nullptr); }, kKxlFnCacheMoreBytes,
+     "KxlCache::moreBytes (error): storage not available", KXRC_STORAGE_NOT_AVAILABLE,
+     kKxlFnCacheWrite},
+    {false, [](KxlCac &c, S &s) { return c.read(5, s.into); }, kKxlFnCacheRead,
+     "KxlCache::read (error): insufficient data", KXRC_INSUFFICIENT_DATA, kKxlFnCacheRead},
+    {false, [](KxlCac &c, S &s) { return c.read(2, s.none); }, kKxlFnCacheRead,
+     "KxlCache::read (error): null data pointer", KXRC_NULL_POINTER, kKxlFnCacheRead},
     {true,
-     [](KxlCac &c, S &s) { return s.refusing(&s.destination[1], kWrite) && c.read(2, s.into); }, 63,
-     kWriteRefused, KXRC_BUFFER_ERROR, 4},
-    {false, [](KxlCac &c, S &s) { return c.read(4, s.top); }, 63, kWriteRefused, KXRC_BUFFER_ERROR,
-     4},
+     [](KxlCac &c, S &s) { return s.refusing(&s.destination[1], kWrite) && c.read(2, s.into); },
+     kKxlFnErrorCheckWritePointer, kWriteRefused, KXRC_BUFFER_ERROR, kKxlFnCacheRead},
+    {false, [](KxlCac &c, S &s) { return c.read(4, s.top); }, kKxlFnErrorCheckWritePointer,
+     kWriteRefused, KXRC_BUFFER_ERROR, kKxlFnCacheRead},
     // An application buffer is refused before its length is looked at.
-    {true, [](KxlCac &c, S &) { return c.resizeBuffer(8); }, 5, kNotResizable,
-     KXRC_USER_BUFFER_NOT_RESIZABLE, 5},
-    {true, [](KxlCac &c, S &) { return c.setDataOffset(9); }, 5, kNotResizable,
-     KXRC_USER_BUFFER_NOT_RESIZABLE, 5},
-    {true, [](KxlCac &c, S &) { return c.useFullBuffer(nullptr, 5); }, 8,
-     "KxlCache::useEmpty/FullBuffer (error): length but no pointer", KXRC_NULL_POINTER, 8},
+    {true, [](KxlCac &c, S &) { return c.resizeBuffer(8); }, kKxlFnCacheResizeBuffer, kNotResizable,
+     KXRC_USER_BUFFER_NOT_RESIZABLE, kKxlFnCacheResizeBuffer},
+    {true, [](KxlCac &c, S &) { return c.setDataOffset(9); }, kKxlFnCacheResizeBuffer,
+     kNotResizable, KXRC_USER_BUFFER_NOT_RESIZABLE, kKxlFnCacheResizeBuffer},
+    {true, [](KxlCac &c, S &) { return c.useFullBuffer(nullptr, 5); }, kKxlFnCacheUseBuffer,
+     "KxlCache::useEmpty/FullBuffer (error): length but no pointer", KXRC_NULL_POINTER,
+     kKxlFnCacheUseBuffer},
     {false,
-     [](KxlCac &c, S &s) { return s.refusing(s.other, kRead) && c.useEmptyBuffer(s.other, 4); }, 62,
-     kReadRefused, KXRC_BUFFER_ERROR, 8},
+     [](KxlCac &c, S &s) { return s.refusing(s.other, kRead) && c.useEmptyBuffer(s.other, 4); },
+     kKxlFnErrorCheckReadPointer, kReadRefused, KXRC_BUFFER_ERROR, kKxlFnCacheUseBuffer},
 };
 
 // Each refusal is made twice: traced, and with nobody listening, where
@@ -214,13 +217,18 @@ TEST(KxlCacTest, AssignmentCopiesWhatFitsCopyOwnsItsBytes) {
   } cases[] = {
       {true, 5, 30, {KXCC_FAILED, KXRC_INSUFFICIENT_DATA}, {}, {100, 100, 30}},
       {true, 150, 30, {KXCC_FAILED, KXRC_INSUFFICIENT_DATA}, {}, {150, 100, 30}},
-      {false, 40, 30, {KXCC_WARNING, KXRC_DATA_TRUNCATED}, {{2, kAssignCut}}, {40, 40, 30}},
+      {false,
+       40,
+       30,
+       {KXCC_WARNING, KXRC_DATA_TRUNCATED},
+       {{kKxlFnCacheAssign, kAssignCut}},
+       {40, 40, 30}},
       // An offset that does not fit ends the assignment with a failed resize.
       {false,
        40,
        100,
        {KXCC_FAILED, KXRC_USER_BUFFER_NOT_RESIZABLE},
-       {{2, kAssignCut}, {5, kNotResizable}},
+       {{kKxlFnCacheAssign, kAssignCut}, {kKxlFnCacheResizeBuffer, kNotResizable}},
        {40, 40, 0}},
   };
   for (const auto &c : cases) {

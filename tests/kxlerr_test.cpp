@@ -51,10 +51,11 @@ TEST(KxlErrTest, PointerChecksRefuseWithBufferErrorAndTheirText) {
     kxltest::PointerRefusal::Mode mode;
     unsigned function;
     const char *text;
-  } checks[] = {{&Probe::checkReadPointer, kxltest::PointerRefusal::kRead, 62,
-                 "KxlError::checkReadPointer (error): buffer error"},
-                {&Probe::checkWritePointer, kxltest::PointerRefusal::kWrite, 63,
-                 "KxlError::checkWritePointer (error): buffer error"}};
+  } checks[] = {
+      {&Probe::checkReadPointer, kxltest::PointerRefusal::kRead, kKxlFnErrorCheckReadPointer,
+       "KxlError::checkReadPointer (error): buffer error"},
+      {&Probe::checkWritePointer, kxltest::PointerRefusal::kWrite, kKxlFnErrorCheckWritePointer,
+       "KxlError::checkWritePointer (error): buffer error"}};
   for (const auto &c : checks) {
     SCOPED_TRACE(c.text);
     char bytes[16];
@@ -77,20 +78,20 @@ TEST(KxlErrTest, PointerChecksRefuseWithBufferErrorAndTheirText) {
   }
 }
 
-TEST(KxlTrcTest, OnlyMessagesGoOutEachAfterStageOne) {
+TEST(KxlTrcTest, OnlyMessagesGoOutEachAfterTheFacadeStage) {
   kxltest::TraceCapture trace;
-  KxlTrc::traceEntry(31, 4);
-  KxlTrc::traceExit(31, 4, 6113);
+  KxlTrc::traceEntry(kKxlComponent, kKxlFnCacheRead);
+  KxlTrc::traceExit(kKxlComponent, kKxlFnCacheRead, KXRC_INSUFFICIENT_BUFFER);
   KxlTrc::traceEntry(0xFFFFFFFFu, 0xFFFFFFFFu);
-  KxlTrc::traceMessage(31, 4, "KxlCache::read (error): insufficient data");
+  KxlTrc::traceMessage(kKxlComponent, kKxlFnCacheRead, "KxlCache::read (error): insufficient data");
   const std::vector<kxltest::TraceRecord> records = trace.records();
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].kind, XCS_INIT_TERM);
-  EXPECT_EQ(records[0].value, 1);
+  EXPECT_EQ(records[0].value, kKxlStageFacade);
   EXPECT_EQ(records[1].kind, XCS_TEXT);
-  EXPECT_EQ(records[1].component, 31u);
+  EXPECT_EQ(records[1].component, kKxlComponent);
   EXPECT_EQ(kxltest::textsOf(trace),
-            kxltest::Texts(1, {4, "KxlCache::read (error): insufficient data"}));
+            kxltest::Texts(1, {kKxlFnCacheRead, "KxlCache::read (error): insufficient data"}));
 }
 
 TEST(KxlTrcTest, PointerChecksAskTheInstalledCheckWithTheirModeOrElseTheAddressSpace) {

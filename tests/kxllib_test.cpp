@@ -25,8 +25,8 @@ void copyOutThroughTheLock(kxltest::TraceCapture &trace) {
   char buffer[7] = "xxxxxx";
   EXPECT_TRUE(text.copyOut(buffer, 6, '*'));
   EXPECT_EQ(std::string(buffer), "entry*");
-  EXPECT_EQ(trace.exitValues(57), std::vector<std::int32_t>{1});
-  EXPECT_EQ(trace.exitValues(58), std::vector<std::int32_t>{1});
+  EXPECT_EQ(trace.exitValues(kKxlFnStringLock), std::vector<std::int32_t>{1});
+  EXPECT_EQ(trace.exitValues(kKxlFnStringUnlock), std::vector<std::int32_t>{1});
   trace.clear();
 }
 
@@ -50,7 +50,7 @@ TEST(LibraryEntryPoint, DetachReleasesTheStringLockOnceAndAttachSetsTheLibraryUp
 
   // The chain finds only this library's own entry, which releases the lock
   // and says so once; with the lock gone, a second detach releases nothing.
-  const kxltest::Texts released{{76, "Releasing KxlString resources"}};
+  const kxltest::Texts released{{kKxlFnStringCleanUp, "Releasing KxlString resources"}};
   EXPECT_TRUE(KxlLibraryMain(module, KXL_PROCESS_DETACH));
   EXPECT_EQ(kxltest::textsOf(trace), released);
   EXPECT_TRUE(KxlLibraryMain(module, KXL_PROCESS_DETACH));

@@ -151,7 +151,7 @@ const struct Scenario {
            if (at < bytes.size() ? cache.write(60, &bytes[at]) : cache.resizeBuffer(100)) continue;
            EXPECT_EQ(codesOf(cache), kFailed);
            EXPECT_EQ(stateOf(cache), before);
-           EXPECT_EQ(textsOf(trace).back(), Texts::value_type(5, kNoStorage));
+           EXPECT_EQ(textsOf(trace).back(), Texts::value_type(kKxlFnCacheResizeBuffer, kNoStorage));
            return;
          }
          EXPECT_EQ(stateOf(cache).contents, bytes.substr(0, 100));
@@ -170,12 +170,14 @@ const struct Scenario {
        // descriptor copied last puts the value right. The descriptor is
        // copied all the same.
        const Texts texts = textsOf(trace);
-       if (trial.failed && texts.front().first == 5) {
+       if (trial.failed && texts.front().first == kKxlFnCacheResizeBuffer) {
          EXPECT_EQ(codesOf(target), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
-         EXPECT_EQ(texts, (Texts{{5, kNoStorage}, {2, kAssignCut}}));
+         EXPECT_EQ(texts,
+                   (Texts{{kKxlFnCacheResizeBuffer, kNoStorage}, {kKxlFnCacheAssign, kAssignCut}}));
          EXPECT_EQ(stateOf(target), (kxltest::CacheState{nullptr, 0, 0, 0, true, ""}));
        } else {
-         const Texts expected = trial.failed ? Texts{{59, kBinaryNoStorage}} : Texts{};
+         const Texts expected =
+             trial.failed ? Texts{{kKxlFnBinarySetDataLength, kBinaryNoStorage}} : Texts{};
          EXPECT_EQ(texts, expected);
          EXPECT_EQ(codesOf(target), kOk);
          EXPECT_EQ(stateOf(target).contents, stateOf(source).contents);
