@@ -18,7 +18,6 @@ using kxltest::Codes;
 using kxltest::codesOf;
 using Refusal = kxltest::PointerRefusal;
 
-constexpr unsigned kCopy = 43;  // the string copy's function number
 const char kTruncated[] = "static KxlString::copy (warning): string truncated";
 const char kSourceError[] = "KxlString::copy (error): source buffer error";
 const char kTargetError[] = "KxlString::copy (error): target buffer error";
@@ -140,13 +139,13 @@ TEST(KxlChlTest, TextFields) {
       EXPECT_FALSE((channel.*field.set)(refused.c_str()));
       EXPECT_EQ(Codes(KXCC_FAILED, reason), codesOf(channel));
     }
-    kxltest::Texts texts(connection ? 2 : 1, {kCopy, kTruncated});
-    texts.insert(texts.end(), {{kCopy, kTargetError}, {kCopy, kSourceError}});
+    kxltest::Texts texts(connection ? 2 : 1, {kKxlFnStringCopy, kTruncated});
+    texts.insert(texts.end(), {{kKxlFnStringCopy, kTargetError}, {kKxlFnStringCopy, kSourceError}});
     if (connection) {  // the short name first, the long one only when that worked
       for (std::size_t offset : {192, 1024}) {
         Refusal refusal(channel.at(offset), 1, Refusal::kWrite);
         EXPECT_FALSE(channel.setConnectionName("host"));
-        texts.push_back({kCopy, kTargetError});
+        texts.push_back({kKxlFnStringCopy, kTargetError});
       }
       expected.replace(192, 20, slot("host", 20));
     }
@@ -180,7 +179,7 @@ TEST(KxlChlTest, PeerNameIsStoredWithExactlyItsLength) {
   EXPECT_EQ(std::string(refused.size(), '\0'), storedPeerName(channel));
   EXPECT_EQ("", text(channel.sslPeerName()));
   EXPECT_EQ(Codes(KXCC_FAILED, KXRC_SOURCE_BUFFER_ERROR), codesOf(channel));
-  EXPECT_EQ(kxltest::Texts({{kCopy, kSourceError}}), kxltest::textsOf(trace));
+  EXPECT_EQ(kxltest::Texts({{kKxlFnStringCopy, kSourceError}}), kxltest::textsOf(trace));
   for (const char *empty : {static_cast<const char *>(nullptr), ""}) {
     ASSERT_TRUE(channel.setSslPeerName("CN=peer"));
     EXPECT_TRUE(channel.setSslPeerName(empty));
@@ -368,7 +367,7 @@ TEST_P(KxlChlListTest, ReplacingNamesOrUserData) {
   EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TOO_MANY_ENTRIES), codesOf(channel_));
   EXPECT_EQ(sideOf({}, {}), state());
   // Only the cuts send a text; the list errors send none.
-  EXPECT_EQ(kxltest::Texts(2, {kCopy, kTruncated}), kxltest::textsOf(trace));
+  EXPECT_EQ(kxltest::Texts(2, {kKxlFnStringCopy, kTruncated}), kxltest::textsOf(trace));
 }
 
 TEST_P(KxlChlListTest, AFailingSlotCopyStops) {

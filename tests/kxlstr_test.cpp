@@ -39,12 +39,16 @@ std::string state(const KxlStr &s) {
   return shown + codes;
 }
 
-// An operation's result, the string's state, and each text sent with its
-// function number: "0 'keep'/5 2/6108 75:KxlString::set (error): null pointer".
+// A text sent with its function number: "N:KxlString::set (error): null pointer".
+std::string said(unsigned function, const std::string &text) {
+  return std::to_string(function) + ":" + text;
+}
+
+// An operation's result, the string's state, and each text said():
+// "0 'keep'/5 2/6108 N:KxlString::set (error): null pointer".
 std::string outcome(long result, const KxlStr &s, const kxltest::TraceCapture &trace) {
   std::string seen = std::to_string(result) + " " + state(s);
-  for (const auto &text : kxltest::textsOf(trace))
-    seen += " " + std::to_string(text.first) + ":" + text.second;
+  for (const auto &text : kxltest::textsOf(trace)) seen += " " + said(text.first, text.second);
   return seen;
 }
 
@@ -85,8 +89,10 @@ TEST(KxlStrTest, ResultStateAndTextsOfEachOperation) {
     char bytes[3];
   };
   static std::optional<Scene> in;  // what the operations of the current row reach
-  const std::string building = "KxlString::KxlString (warning): storage not available";
-  const std::string setStorage = "KxlString::setStorage (error): storage not available";
+  const std::string building =
+      said(kKxlFnStringConstruct, "KxlString::KxlString (warning): storage not available");
+  const std::string setStorage =
+      said(kKxlFnStringSetStorage, "KxlString::setStorage (error): storage not available");
   const struct {
     const char *initial;
     std::function<long(KxlStr &)> operation;
@@ -137,41 +143,54 @@ TEST(KxlStrTest, ResultStateAndTextsOfEachOperation) {
       {"", OP(s.stripTrailing(' ')), "0 null 2/6108"},
       // Failures and notices, which leave "keep" as it was.
       {"keep", OP(s.clearErrorCodes(), s.set(nullptr, 3)),
-       "0 'keep'/5 2/6108 75:KxlString::set (error): null pointer"},
+       "0 'keep'/5 2/6108 " + said(kKxlFnStringSet, "KxlString::set (error): null pointer")},
       {"keep", OP(s.set(in->other, 5)),
-       "0 'keep'/5 2/2004 62:KxlError::checkReadPointer (error): buffer error", kOtherUnreadable},
+       "0 'keep'/5 2/2004 " +
+           said(kKxlFnErrorCheckReadPointer, "KxlError::checkReadPointer (error): buffer error"),
+       kOtherUnreadable},
       {"keep", OP(s.clearErrorCodes(), s.pasteIn(nullptr, 2)),
-       "0 'keep'/5 2/6108 45:KxlString::pasteIn (error): null pointer"},
+       "0 'keep'/5 2/6108 " +
+           said(kKxlFnStringPasteIn, "KxlString::pasteIn (error): null pointer")},
       // A size that cannot be represented; the bytes are never touched.
       {"keep", OP(s.pasteIn(reinterpret_cast<char *>(1), SIZE_MAX - 2)),
-       "0 'keep'/5 2/2071 45:KxlString::pasteIn (error): storage not available"},
+       "0 'keep'/5 2/2071 " +
+           said(kKxlFnStringPasteIn, "KxlString::pasteIn (error): storage not available")},
       {"keep", OP(s.stripLeading('\0')),
-       "0 'keep'/5 2/6108 48:KxlString::stripLeading (information): cannot strip nulls"},
+       "0 'keep'/5 2/6108 " + said(kKxlFnStringStripLeading,
+                                   "KxlString::stripLeading (information): cannot strip nulls")},
       {"keep", OP(s.stripTrailing('\0')),
-       "0 'keep'/5 2/6108 49:KxlString::stripTrailing (information): cannot strip nulls"},
+       "0 'keep'/5 2/6108 " + said(kKxlFnStringStripTrailing,
+                                   "KxlString::stripTrailing (information): cannot strip nulls")},
       {"keep", OP(s.copyOut(in->other, '\0')),
-       "4 'keep'/5 2/6108 44:KxlString::copyOut/cutOut (information): null string delimiter is not "
-       "advised"},
+       "4 'keep'/5 2/6108 " +
+           said(kKxlFnStringDelimiter,
+                "KxlString::copyOut/cutOut (information): null string delimiter is not advised")},
       {"keep", OP(in->message.setFormat("KXSTRING"), s.pasteIn(in->message)),
-       "0 'keep'/5 2/6119 45:KxlString::pasteIn (error): wrong message format"},
+       "0 'keep'/5 2/6119 " +
+           said(kKxlFnStringPasteIn, "KxlString::pasteIn (error): wrong message format")},
       // The message's read fails, and its codes are taken over.
       {"keep", OP(s.pasteIn(in->brief)),
-       "0 'keep'/5 2/2004 63:KxlError::checkWritePointer (error): buffer error", kOwnUnwritable},
+       "0 'keep'/5 2/2004 " +
+           said(kKxlFnErrorCheckWritePointer, "KxlError::checkWritePointer (error): buffer error"),
+       kOwnUnwritable},
       // Writing into a message fails as the message's cache does, and takes its codes.
       {"keep", OP(s.copyOut(in->small)),
-       "0 'keep'/5 2/6113 3:KxlCache::moreBytes (error): insufficient buffer"},
-      {"keep", OP(s = KxlStr("abc"), 0), "0 null 1/2071 73:" + building, kNoStorage},
-      {"keep", OP(s = KxlStr('x'), 0), "0 null 1/2071 73:" + building, kNoStorage},
+       "0 'keep'/5 2/6113 " +
+           said(kKxlFnCacheMoreBytes, "KxlCache::moreBytes (error): insufficient buffer")},
+      {"keep", OP(s = KxlStr("abc"), 0), "0 null 1/2071 " + building, kNoStorage},
+      {"keep", OP(s = KxlStr('x'), 0), "0 null 1/2071 " + building, kNoStorage},
       {"keep", OP(s += in->other, 0),
-       "0 null 1/2071 74:KxlString::concatenate (warning): storage not available", kNoStorage},
+       "0 null 1/2071 " +
+           said(kKxlFnStringConcatenate, "KxlString::concatenate (warning): storage not available"),
+       kNoStorage},
       // A number's temporary is lost with its warning; the append goes on.
-      {"keep", OP(s.pasteIn(42L)), "1 'keep'/5 0/0 73:" + building, kNoStorage},
-      {"keep", OP(s.setStorage(100)), "0 'keep'/5 2/2071 47:" + setStorage, kNoStorage},
-      {"keep", OP(s.set(in->other, 11)), "0 'keep'/5 2/2071 47:" + setStorage, kNoStorage},
-      {"keep", OP(s = in->other, 0), "0 'keep'/5 2/2071 47:" + setStorage, kNoStorage},
-      {"keep", OP(s.pasteIn("cd", 2)), "0 'keep'/5 2/2071 47:" + setStorage, kNoStorage},
-      {"keep", OP(s = s(1, 2), 0), "0 null 2/2071 47:" + setStorage, kNoStorage},
-      {"keep", OP(s.pasteIn(in->message)), "0 'keep'/5 2/2071 47:" + setStorage, kNoStorage},
+      {"keep", OP(s.pasteIn(42L)), "1 'keep'/5 0/0 " + building, kNoStorage},
+      {"keep", OP(s.setStorage(100)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
+      {"keep", OP(s.set(in->other, 11)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
+      {"keep", OP(s = in->other, 0), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
+      {"keep", OP(s.pasteIn("cd", 2)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
+      {"keep", OP(s = s(1, 2), 0), "0 null 2/2071 " + setStorage, kNoStorage},
+      {"keep", OP(s.pasteIn(in->message)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << "row " << &c - cases << ": " << c.after);
@@ -318,10 +337,11 @@ TEST(KxlStrTest, Tokens) {
 std::string lockOrder(const kxltest::TraceCapture &trace) {
   std::string order;
   for (const kxltest::TraceRecord &r : trace.records()) {
-    if (r.kind == XCS_EXIT && r.function == 57) order += "locked" + std::to_string(r.value) + " ";
-    if (r.kind == XCS_TEXT) order += std::to_string(r.function) + ":" + r.text + " ";
-    if (r.kind == XCS_ENTRY && r.function == 58) order += "unlocking ";
-    if (r.kind == XCS_EXIT && r.function == 58) order += std::to_string(r.value);
+    if (r.kind == XCS_EXIT && r.function == kKxlFnStringLock)
+      order += "locked" + std::to_string(r.value) + " ";
+    if (r.kind == XCS_TEXT) order += said(r.function, r.text) + " ";
+    if (r.kind == XCS_ENTRY && r.function == kKxlFnStringUnlock) order += "unlocking ";
+    if (r.kind == XCS_EXIT && r.function == kKxlFnStringUnlock) order += std::to_string(r.value);
   }
   return order;
 }
@@ -398,7 +418,7 @@ TEST(KxlStrCopyTest, CopiesIntoAField) {
                                : codesOf(holder),
             reason == 0 ? (startMarked ? kMarked : kClean) : Codes(reason == 6115 ? 1 : 2, reason));
         // A copy-out's copy and its text lie between taking and releasing the lock.
-        const std::string sent = reason ? "43:" + std::string(textOf.at(reason)) + " " : "";
+        const std::string sent = reason ? said(kKxlFnStringCopy, textOf.at(reason)) + " " : "";
         EXPECT_EQ(lockOrder(trace), way == kCopyOut ? "locked1 " + sent + "unlocking 1" : sent);
       }
     }
@@ -433,8 +453,8 @@ TEST(KxlStrCopyTest, CopyOutTakesTheRecordOnlyUnderTheLock) {
   int written = 0;
   xcsSetTraceSink(
       [](const xcsTraceRecord *record, void *count) {
-        if ((record->kind == XCS_ENTRY && record->function == 57) ||
-            (record->kind == XCS_EXIT && record->function == 58)) {
+        if ((record->kind == XCS_ENTRY && record->function == kKxlFnStringLock) ||
+            (record->kind == XCS_EXIT && record->function == kKxlFnStringUnlock)) {
           KxlStr::copy(nullptr, 1, "x", ' ');  // kMarked into the record
           ++*static_cast<int *>(count);
         }
@@ -458,12 +478,14 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
     hold(message, "old contents", "KXOTHER ");
     KxlStr s = marked(text);
     EXPECT_TRUE(s.copyOut(message));
-    EXPECT_EQ(
-        std::string(message.bufferPointer(), message.messageLength()) + " at " +
-            std::to_string(message.dataOffset()) + " " + kxltest::formatOf(message) + "/" +
-            std::to_string(message.encoding()) + "/" + std::to_string(message.characterSet()) +
-            " " + state(s),
-        text ? "hello at 5 KXSTR   /546/0 'hello'/6 2/6108" : " at 0 KXSTR   /546/0 null 2/6108");
+    const std::string described = kxltest::description("KXSTR   ", kKxlNativeEncoding, 0);
+    EXPECT_EQ(std::string(message.bufferPointer(), message.messageLength()) + " at " +
+                  std::to_string(message.dataOffset()) + " " +
+                  kxltest::description(kxltest::formatOf(message), message.encoding(),
+                                       message.characterSet()) +
+                  " " + state(s),
+              text ? "hello at 5 " + described + " 'hello'/6 2/6108"
+                   : " at 0 " + described + " null 2/6108");
   }
   using namespace std::string_literals;
   const struct {
@@ -500,8 +522,10 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
 // the last byte read becomes it and the data offset stands past the data.
 TEST(KxlStrItemTest, AFailedReadLeavesWhatItsStepsLeave) {
   KXLTEST_REQUIRE_ALLOCATION_FAILURE();
-  const std::string refusedRead = "63:KxlError::checkWritePointer (error): buffer error";
-  const std::string noStorage = "47:KxlString::setStorage (error): storage not available";
+  const std::string refusedRead =
+      said(kKxlFnErrorCheckWritePointer, "KxlError::checkWritePointer (error): buffer error");
+  const std::string noStorage =
+      said(kKxlFnStringSetStorage, "KxlString::setStorage (error): storage not available");
   const struct {
     const char *initial;
     bool refuseWrites;  // else the first allocation fails
