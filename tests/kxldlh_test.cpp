@@ -11,7 +11,7 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kDlh = {"KxlDeadLetterHeader", "KXDEAD  ", 10, true, nullptr};
+const Identity kDlh = {"KxlDeadLetterHeader", "KXDEAD  ", kKxlFnDeadLetterPasteIn, true, nullptr};
 
 TEST(KxlDlhTest, WrittenInFrontOfHelloAndReadBack) {
   const std::string hello =
@@ -57,9 +57,10 @@ TEST(KxlDlhTest, CopiesTakeCodesRecordAndFlags) {
   source->setHeaderFlags(5);
   expectTakenAsItStands(
       *source, kDlh,
-      record(172, {at(0, "DLH "), at(108, 546), at(112, 0), at(116, "        ")}, 'r'));
+      record(172, {at(0, "DLH "), at(108, kKxlNativeEncoding), at(112, 0), at(116, "        ")},
+             'r'));
   KxlMsg wrong;
-  load(wrong, "DLH ", 0, 546, "KXSTR   ");
+  load(wrong, "DLH ", 0, kKxlNativeEncoding, "KXSTR   ");
   ASSERT_FALSE(source->pasteIn(wrong));
   ShiftedFlags shifted;
   shifted = *source;

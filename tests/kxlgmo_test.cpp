@@ -135,13 +135,13 @@ TEST(KxlGmo3Test, MessageToken) {
   EXPECT_TRUE(options.setMessageToken(KxlBin()));
   EXPECT_EQ(defaultRecord(100, 3), bytesOf(options));
   EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR), codesOf(options));
-  EXPECT_EQ(kxltest::Texts(3, {64,
+  EXPECT_EQ(kxltest::Texts(3, {kKxlFnOptionsSetMessageToken,
                                "KxlGetMessageOptions::setMessageToken (error): binary data "
                                "length error"}),
             kxltest::textsOf(trace));
   std::vector<std::int32_t> exits(5, KXRC_BINARY_DATA_LENGTH_ERROR);
   exits[0] = KXRC_NONE;  // the exit records carry the codes at that moment
-  EXPECT_EQ(exits, trace.exitValues(64));
+  EXPECT_EQ(exits, trace.exitValues(kKxlFnOptionsSetMessageToken));
   // The pointer form takes 16 bytes from a longer source, or zeroes for
   // null; it is not traced.
   trace.clear();
@@ -150,7 +150,7 @@ TEST(KxlGmo3Test, MessageToken) {
   EXPECT_TRUE(KxlBin(longer.data(), 16) == options.messageToken());
   options.setMessageToken(static_cast<const unsigned char *>(nullptr));
   EXPECT_EQ(defaultRecord(100, 3), bytesOf(options));
-  EXPECT_EQ(0, trace.entries(64));
+  EXPECT_EQ(0, trace.entries(kKxlFnOptionsSetMessageToken));
 }
 
 }  // namespace

@@ -28,14 +28,18 @@ TEST(KxlMtrTest, BinaryValuesTakeExactlyTheirWidthOrNothing) {
     bool (KxlMtr::*setBin)(const KxlBin &);
     void (KxlMtr::*setBytes)(const unsigned char *);
   } values[] = {
-      {32, 18, "KxlMessageTracker::setAccountingToken (error): binary data length error",
+      {32, kKxlFnTrackerSetAccountingToken,
+       "KxlMessageTracker::setAccountingToken (error): binary data length error",
        &KxlMtr::accountingToken, &KxlMtr::setAccountingToken, &KxlMtr::setAccountingToken},
-      {24, 19, "KxlMessageTracker::setCorrelationId (error): binary data length error",
+      {24, kKxlFnTrackerSetCorrelationId,
+       "KxlMessageTracker::setCorrelationId (error): binary data length error",
        &KxlMtr::correlationId, &KxlMtr::setCorrelationId, &KxlMtr::setCorrelationId},
-      {24, 20, "KxlMessageTracker::setGroupId (error): binary data length error", &KxlMtr::groupId,
+      {24, kKxlFnTrackerSetGroupId,
+       "KxlMessageTracker::setGroupId (error): binary data length error", &KxlMtr::groupId,
        &KxlMtr::setGroupId, &KxlMtr::setGroupId},
-      {24, 21, "KxlMessageTracker::setMessageId (error): binary data length error",
-       &KxlMtr::messageId, &KxlMtr::setMessageId, &KxlMtr::setMessageId}};
+      {24, kKxlFnTrackerSetMessageId,
+       "KxlMessageTracker::setMessageId (error): binary data length error", &KxlMtr::messageId,
+       &KxlMtr::setMessageId, &KxlMtr::setMessageId}};
   for (const auto &value : values) {
     SCOPED_TRACE(value.text);
     const std::string zeros(value.width, '\0'), previous = pattern(value.width, 1);

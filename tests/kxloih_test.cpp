@@ -11,7 +11,7 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kOih = {"KxlOXTBridgeHeader", "KXOXT   ", 65, true, nullptr};
+const Identity kOih = {"KxlOXTBridgeHeader", "KXOXT   ", kKxlFnOxtPasteIn, true, nullptr};
 
 TEST(KxlOihTest, WrittenInFrontOfHelloAndReadBack) {
   const std::string hello =
@@ -48,14 +48,15 @@ TEST(KxlOihTest, Fields) {
   });
   expectBinaryField<KxlOih>(
       {&KxlOih::setTransactionInstanceId, &KxlOih::setTransactionInstanceId,
-       &KxlOih::transactionInstanceId, 16, 66,
+       &KxlOih::transactionInstanceId, 16, kKxlFnOxtSetTransactionInstanceId,
        "KxlOXTBridgeHeader::setTransactionInstanceId (error): binary data length error", true});
 }
 
 TEST(KxlOihTest, CopiesTakeCodesAndTheWholeRecord) {
   auto *source = new KxlOih;
   expectTakenAsItStands(
-      *source, kOih, record(84, {at(0, "OIH "), at(12, 546), at(16, 0), at(20, "        ")}, 'r'));
+      *source, kOih,
+      record(84, {at(0, "OIH "), at(12, kKxlNativeEncoding), at(16, 0), at(20, "        ")}, 'r'));
   source->setEncoding(273);
   EXPECT_FALSE(source->setTransactionInstanceId(KxlBin("ab", 2)));
   expectCopies(source);

@@ -15,15 +15,16 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kRfh = {"KxlReferenceHeader", "KXHREF  ", 41, false,
+const Identity kRfh = {"KxlReferenceHeader", "KXHREF  ", kKxlFnReferencePasteIn, false,
                        "KxlReferenceHeader::pasteIn (error): insufficient data"};
 constexpr std::int32_t kMin = INT32_MIN;
 constexpr std::int32_t kMax = INT32_MAX;
 
 // A new header's fixed part as written, described as a new message is.
 std::string newRecord() {
-  return record(108, {at(0, "RMH "), at(4, 1), at(8, 108), at(12, 546), at(20, "        "),
-                      at(28, 1), at(68, 108), at(76, 108), at(84, 108), at(92, 108)});
+  return record(
+      108, {at(0, "RMH "), at(4, 1), at(8, 108), at(12, kKxlNativeEncoding), at(20, "        "),
+            at(28, 1), at(68, 108), at(76, 108), at(84, 108), at(92, 108)});
 }
 
 std::string names(const KxlRfh &header) {
@@ -121,12 +122,13 @@ TEST(KxlRfhTest, PasteInTrustsNoOffsetOrLength) {
                   (c.reason == 0 ? "KXSTR   " : "KXHREF  "));
     const bool own = c.reason == 6114 || c.reason == 6123;
     const std::string error = c.reason == 6114 ? "insufficient data" : "structure length error";
-    EXPECT_EQ(trace.texts(41), std::vector<std::string>(
-                                   own ? 1 : 0, "KxlReferenceHeader::pasteIn (error): " + error));
+    EXPECT_EQ(
+        trace.texts(kKxlFnReferencePasteIn),
+        std::vector<std::string>(own ? 1 : 0, "KxlReferenceHeader::pasteIn (error): " + error));
   }
   // An automatic buffer grows to the structure length.
   KxlMsg grown;
-  load(grown, "zz" + with(newRecord(), {at(8, 500)}), 2, 546, "KXHREF  ");
+  load(grown, "zz" + with(newRecord(), {at(8, 500)}), 2, kKxlNativeEncoding, "KXHREF  ");
   KxlRfh header;
   EXPECT_TRUE(header.pasteIn(grown));
   EXPECT_EQ(grown.dataOffset(), 502u);
@@ -166,9 +168,9 @@ TEST(KxlRfhTest, WriteStopsAtTheFirstFailingPiece) {
   xcsSetPointerCheck(nullptr, nullptr);
   EXPECT_EQ(codes(header) + codes(message), "2/20042/2004");
   EXPECT_EQ(contentOf(message).substr(108) + "|" + describe(message) + "|" + describe(header),
-            "se|KXHREF  /546/0|KXSTR   /273/850");
+            "se|" + description("KXHREF  ", kKxlNativeEncoding, 0) + "|KXSTR   /273/850");
   EXPECT_EQ(message.dataOffset(), 110u);
-  EXPECT_EQ(trace.exitValues(9), (std::vector<std::int32_t>{0, 0, 2004}));
+  EXPECT_EQ(trace.exitValues(kKxlFnCacheWrite), (std::vector<std::int32_t>{0, 0, 2004}));
 }
 
 TEST(KxlRfhTest, RefusedReads) { expectRefusedReads<KxlRfh>(kRfh); }
@@ -176,9 +178,10 @@ TEST(KxlRfhTest, RefusedReads) { expectRefusedReads<KxlRfh>(kRfh); }
 TEST(KxlRfhTest, Fields) {
   expectDescriptionAccessors<KxlRfh>();
   expectTextFields<KxlRfh>({{&KxlRfh::setReferenceType, &KxlRfh::referenceType, 8, "AB", ""}});
-  expectBinaryField<KxlRfh>(
-      {&KxlRfh::setInstanceId, &KxlRfh::setInstanceId, &KxlRfh::instanceId, 24, 42,
-       "KxlReferenceHeader::setInstanceId (error): binary data length error", false});
+  expectBinaryField<KxlRfh>({&KxlRfh::setInstanceId, &KxlRfh::setInstanceId, &KxlRfh::instanceId,
+                             24, kKxlFnReferenceSetInstanceId,
+                             "KxlReferenceHeader::setInstanceId (error): binary data length error",
+                             false});
   KxlRfh header;
   setNames(header, nullptr, "b", "c", "");
   EXPECT_EQ(names(header), "|b|c|");

@@ -17,7 +17,7 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kTrg = {"KxlTrigger", "KXTRIG  ", 52, false, nullptr};
+const Identity kTrg = {"KxlTrigger", "KXTRIG  ", kKxlFnTriggerPasteIn, false, nullptr};
 
 // A binary trigger record with `number` at offset 168.
 std::string binaryRecord(std::int32_t number) {
@@ -46,13 +46,15 @@ TEST(KxlTrgTest, WrittenAsTheWholeContentAndReadBack) {
   EXPECT_TRUE(sameBytes(contentOf(message),
                         with(binaryRecord(-77), {at(4, 9), at(8, "QN"), at(56, "PN"), at(104, "TD"),
                                                  at(172, "AI"), at(428, "ED"), at(556, "UD")})));
-  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message), "684KXTRIG  /546/0");
+  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message),
+            "684" + description("KXTRIG  ", kKxlNativeEncoding, 0));
   message.setCharacterSet(1208);
   ASSERT_TRUE(message.setDataOffset(0));
   KxlTrg read;
   ASSERT_TRUE(read.pasteIn(message));
   EXPECT_TRUE(sameBytes(recordOf(read), contentOf(message)));
-  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message), "684KXTRIG  /546/1208");
+  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message),
+            "684" + description("KXTRIG  ", kKxlNativeEncoding, 1208));
   EXPECT_EQ(codes(read) + codes(written), "0/00/0");
 }
 
@@ -94,7 +96,7 @@ TEST(KxlTrgTest, CharacterForm) {
   KxlTrg trigger;
   kxltest::TraceCapture trace;
   EXPECT_FALSE(trigger.copyOut(static_cast<tagKXTMC2 *>(nullptr)));
-  EXPECT_EQ(trace.texts(51),
+  EXPECT_EQ(trace.texts(kKxlFnTriggerCopyOut),
             std::vector<std::string>{"KxlTrigger::copyOut (error): null pointer to KXTMC2"});
   tagKXTMC2 form;
   EXPECT_TRUE(trigger.copyOut(&form));  // and leaves the codes

@@ -14,13 +14,13 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kVih = {"KxlVORNBridgeHeader", "KXVORN  ", 60, true, nullptr, 4};
+const Identity kVih = {"KxlVORNBridgeHeader", "KXVORN  ", kKxlFnVornPasteIn, true, nullptr, 4};
 
 // A new header's record, described as a new message is.
 std::string newRecord() {
-  return record(180,
-                {at(0, "VIH "), at(4, 2), at(8, 180), at(12, 546), at(20, "        "), at(44, 273),
-                 at(48, -2), at(52, 1), at(56, -1), at(84, std::string(80, ' '))});
+  return record(
+      180, {at(0, "VIH "), at(4, 2), at(8, 180), at(12, kKxlNativeEncoding), at(20, "        "),
+            at(44, 273), at(48, -2), at(52, 1), at(56, -1), at(84, std::string(80, ' '))});
 }
 std::string versionOneRecord() { return with(newRecord(), {at(4, 1), at(8, 164)}).substr(0, 164); }
 
@@ -104,7 +104,7 @@ TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
   // An unsupported version is refused with the data offset where it stood.
   for (std::int32_t version : {0, 3, -1, 164}) {
     KxlMsg message;
-    load(message, "zz" + with(newRecord(), {at(4, version)}), 2, 546, "KXVORN  ");
+    load(message, "zz" + with(newRecord(), {at(4, version)}), 2, kKxlNativeEncoding, "KXVORN  ");
     const std::string messageBefore = messageState(message);
     KxlVih header;
     header.setLinkType(4);
@@ -114,7 +114,8 @@ TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
     EXPECT_EQ(codes(header) + codes(message), "2/61280/0");
     EXPECT_EQ(messageState(message) + itemState(header), messageBefore + headerBefore);
     EXPECT_TRUE(trace.texts().empty());
-    EXPECT_EQ(trace.exitValues(60), std::vector<std::int32_t>{KXRC_UNSUPPORTED_VERSION});
+    EXPECT_EQ(trace.exitValues(kKxlFnVornPasteIn),
+              std::vector<std::int32_t>{KXRC_UNSUPPORTED_VERSION});
   }
 
   // Too short to show a version, or for its version: the structure id has
@@ -149,7 +150,8 @@ TEST(KxlVihTest, TextFieldsAndFacilityToken) {
       Text{&KxlVih::setBridgeCancelCode, &KxlVih::bridgeCancelCode, 4, "AB  ", "    "},
   });
   expectBinaryField<KxlVih>(
-      {&KxlVih::setFacilityToken, &KxlVih::setFacilityToken, &KxlVih::facilityToken, 8, 61,
+      {&KxlVih::setFacilityToken, &KxlVih::setFacilityToken, &KxlVih::facilityToken, 8,
+       kKxlFnVornSetFacilityToken,
        "KxlVORNBridgeHeader::setFacilityToken (error): binary data length error\n", true});
 }
 

@@ -11,7 +11,7 @@
 namespace kxlhdrtest {
 namespace {
 
-const Identity kWih = {"KxlWorkHeader", "KXHWIH  ", 77, false, nullptr};
+const Identity kWih = {"KxlWorkHeader", "KXHWIH  ", kKxlFnWorkPasteIn, false, nullptr};
 
 TEST(KxlWihTest, WrittenInFrontOfHelloAndReadBack) {
   const std::string hello =
@@ -37,15 +37,17 @@ TEST(KxlWihTest, Fields) {
        std::string(32, ' ')},
       {&KxlWih::setServiceStep, &KxlWih::serviceStep, 8, "AB      ", "        "},
   });
-  expectBinaryField<KxlWih>(
-      {&KxlWih::setMessageToken, &KxlWih::setMessageToken, &KxlWih::messageToken, 16, 78,
-       "KxlWorkHeader::setMessageToken (error): binary data length error\n", false});
+  expectBinaryField<KxlWih>({&KxlWih::setMessageToken, &KxlWih::setMessageToken,
+                             &KxlWih::messageToken, 16, kKxlFnWorkSetMessageToken,
+                             "KxlWorkHeader::setMessageToken (error): binary data length error\n",
+                             false});
 }
 
 TEST(KxlWihTest, CopiesTakeCodesAndTheWholeRecord) {
   auto *source = new KxlWih;
   expectTakenAsItStands(
-      *source, kWih, record(120, {at(0, "WIH "), at(12, 546), at(16, 0), at(20, "        ")}, 'r'));
+      *source, kWih,
+      record(120, {at(0, "WIH "), at(12, kKxlNativeEncoding), at(16, 0), at(20, "        ")}, 'r'));
   source->setCharacterSet(1208);
   EXPECT_FALSE(source->setMessageToken(KxlBin("ab", 2)));
   expectCopies(source);
