@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "kxecs.h"
+#include "kxlcodes.hpp"
 #include "kxlmodule.hpp"
 
 namespace {
 
 const char kReleaseText[] = "Releasing KxlString resources";
-constexpr std::uint32_t kCleanUpFunction = 76;
 
 // Keeps the texts kxecs receives while it is installed.
 class TextSink {
@@ -26,12 +26,12 @@ class TextSink {
   TextSink(const TextSink &) = delete;
   TextSink &operator=(const TextSink &) = delete;
 
-  // The texts of component 31 and `function`, in order.
+  // The texts of kxli's component and `function`, in order.
   std::vector<std::string> texts(std::uint32_t function) const {
     std::lock_guard<std::mutex> hold(mutex_);
     std::vector<std::string> result;
     for (const Text &text : texts_)
-      if (text.component == 31 && text.function == function) result.push_back(text.text);
+      if (text.component == kKxlComponent && text.function == function) result.push_back(text.text);
     return result;
   }
 
@@ -83,19 +83,20 @@ TEST(LibraryUnload, ReleasesTheStringLockOnceAtUnload) {
 
   char buffer[8];
   ASSERT_EQ(copyOut(buffer, sizeof buffer), 0);
-  EXPECT_TRUE(sink.texts(kCleanUpFunction).empty()) << "released while still loaded";
+  EXPECT_TRUE(sink.texts(kKxlFnStringCleanUp).empty()) << "released while still loaded";
 
   ASSERT_TRUE(plugin.unload()) << plugin.error();
   EXPECT_EQ(kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE), nullptr)
       << "kxli stayed loaded after the plugin was unloaded";
-  EXPECT_EQ(sink.texts(kCleanUpFunction), std::vector<std::string>{kReleaseText});
+  EXPECT_EQ(sink.texts(kKxlFnStringCleanUp), std::vector<std::string>{kReleaseText});
 }
 
 TEST(LibraryUnload, EachLoadOfTheLibraryReleasesItsOwnLock) {
   TextSink sink;
   loadUseAndUnload();
   loadUseAndUnload();
-  EXPECT_EQ(sink.texts(kCleanUpFunction), (std::vector<std::string>{kReleaseText, kReleaseText}));
+  EXPECT_EQ(sink.texts(kKxlFnStringCleanUp),
+            (std::vector<std::string>{kReleaseText, kReleaseText}));
 }
 
 TEST(LibraryUnload, NothingToReleaseWhenNoTextWasCopiedOut) {
@@ -106,7 +107,7 @@ TEST(LibraryUnload, NothingToReleaseWhenNoTextWasCopiedOut) {
     ASSERT_TRUE(plugin.unload()) << plugin.error();
   }
   EXPECT_EQ(kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE), nullptr);
-  EXPECT_TRUE(sink.texts(kCleanUpFunction).empty());
+  EXPECT_TRUE(sink.texts(kKxlFnStringCleanUp).empty());
 }
 
 }  // namespace
