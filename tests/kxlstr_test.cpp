@@ -194,7 +194,6 @@ TEST(KxlStrTest, ResultStateAndTextsOfEachOperation) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << "row " << &c - cases << ": " << c.after);
-    if (c.fault == kNoStorage && !kxltest::allocationFailureWorks()) continue;
     KxlStr s = marked(c.initial);
     in.emplace();
     hold(in->message, "hello world");
@@ -428,7 +427,6 @@ TEST(KxlStrCopyTest, CopiesIntoAField) {
 // The lock: created by the first copy-out, once; a lock that cannot be
 // created fails that copy-out (2/2195), sends no text and releases nothing.
 TEST(KxlStrCopyTest, LockIsCreatedByTheFirstCopyOutOnce) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
   char buffer[5] = "####";
   KxlStr s("abc");
   KxlStrCleanUp();
@@ -499,7 +497,6 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
                {"ab\0"s, 0, 0, "'ab'/3", 1},    {"a\0bc"s, 0, 0, "'a'/5", 1},
                {"ab\0"s, 0, 3, "'ab'/3", 0},    {"abc", 3, 2, "'z'/2", 0},
                {"abc", 3, 0, "null", 0}};
-  const bool counted = kxltest::allocationFailureWorks();  // its first call allocates
   for (const auto &c : cases) {
     SCOPED_TRACE(c.state);
     KxlMsg message;
@@ -509,7 +506,7 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
     ASSERT_TRUE(read.setStorage(c.storageBefore));
     kxltest::AllocationCounter counter;
     EXPECT_TRUE(message.readItem(read));
-    EXPECT_EQ(counted ? counter.count() : c.allocations, c.allocations);
+    EXPECT_EQ(counter.count(), c.allocations);
     EXPECT_EQ(state(read) + " at " + std::to_string(message.dataOffset()),
               std::string(c.state) + " 0/0 at " + std::to_string(c.data.size()));
   }
@@ -521,7 +518,6 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
 // takes the bytes first; when no room can then be found for the null byte,
 // the last byte read becomes it and the data offset stands past the data.
 TEST(KxlStrItemTest, AFailedReadLeavesWhatItsStepsLeave) {
-  KXLTEST_REQUIRE_ALLOCATION_FAILURE();
   const std::string refusedRead =
       said(kKxlFnErrorCheckWritePointer, "KxlError::checkWritePointer (error): buffer error");
   const std::string noStorage =
@@ -569,15 +565,12 @@ TEST(KxlStrTest, OwnBytesAppendedIntoStorageThatFitsObtainNothing) {
   } cases[] = {{"ab", 5, 0, 2, "'abab'/5 0/0"},
                {"abc", 6, 1, 2, "'abcbc'/6 0/0"},
                {"abc", 6, 2, 2, "'abcc.'/6 0/0"}};
-  const bool counted = kxltest::allocationFailureWorks();  // its first call allocates
   for (const auto &c : cases) {
     KxlStr s(c.text);
     ASSERT_TRUE(s.setStorage(c.storage));
     kxltest::AllocationCounter counter;
     EXPECT_TRUE(s.pasteIn(chars(s) + c.from, c.count));
-    if (counted) {
-      EXPECT_EQ(counter.count(), 0) << c.after;
-    }
+    EXPECT_EQ(counter.count(), 0) << c.after;
     EXPECT_EQ(state(s), c.after);
   }
 }

@@ -1,6 +1,7 @@
 // Test support for kxli: capture of the trace records the library sends,
 // refusal of chosen pointers by the pointer check, and failure of a chosen
-// nothrow allocation (the kind every "storage not available" path rests on).
+// allocation of the library (the kind every "storage not available" path
+// rests on).
 #ifndef KXLI_TESTS_KXLTEST_HPP_
 #define KXLI_TESTS_KXLTEST_HPP_
 
@@ -65,21 +66,21 @@ class PointerRefusal {
   Mode mode_;
 };
 
-// For its lifetime, the `nth` nothrow allocation counted from its
-// construction (1 = the next one) yields null; with `andAfter`, every one
-// from the nth on does. Only the nothrow forms of operator new and
-// operator new[] are affected.
+// For its lifetime, the `nth` of the library's allocations that may fail,
+// counted from its construction (1 = the next one), yields null; with
+// `andAfter`, every one from the nth on does. It works through the
+// allocation check of kxecs, so on every platform.
 class AllocationFailure {
  public:
   explicit AllocationFailure(long nth, bool andAfter = false);
   ~AllocationFailure();
   AllocationFailure(const AllocationFailure &) = delete;
   AllocationFailure &operator=(const AllocationFailure &) = delete;
-  // How many nothrow allocations were failed so far.
+  // How many allocations were failed so far.
   long failed() const;
 };
 
-// Counts the nothrow allocations made during its lifetime.
+// Counts the library's allocations that may fail, made during its lifetime.
 class AllocationCounter {
  public:
   AllocationCounter();
@@ -89,19 +90,6 @@ class AllocationCounter {
   long start_;
 };
 
-// False where the library's nothrow allocations cannot be replaced from the
-// test program (a DLL binds its own allocator); tests of allocation
-// failures skip themselves there.
-bool allocationFailureWorks();
-
 }  // namespace kxltest
-
-// Skips the current test where allocation failures cannot be injected.
-#define KXLTEST_REQUIRE_ALLOCATION_FAILURE()                                        \
-  do {                                                                              \
-    if (!::kxltest::allocationFailureWorks())                                       \
-      GTEST_SKIP() << "the library's allocations cannot be replaced from the test " \
-                      "program on this platform";                                   \
-  } while (0)
 
 #endif  // KXLI_TESTS_KXLTEST_HPP_

@@ -1,11 +1,12 @@
-// Replaces the global nothrow allocation functions for the whole test
-// program. On ELF platforms the library's nothrow allocations bind to these
-// too, so a test can make the N-th of them fail.
+// Counts the library's allocations that may fail, and fails the chosen
+// ones, through the common-services layer's allocation check. The check is
+// installed for the whole test program; it works wherever the library is
+// loaded from, a Windows DLL bound to its own allocator included.
 
 #include <atomic>
-#include <new>
+#include <cstdint>
 
-#include "kxlcac.hpp"
+#include "kxecs.h"
 #include "kxltest.hpp"
 
 namespace {
@@ -15,42 +16,22 @@ std::atomic<long> failAt{0};  // 0: none
 std::atomic<bool> failAfter{false};
 std::atomic<long> failures{0};
 
-bool nextAllocationFails() {
+int refuseChosen(std::uint64_t, void *) {
   const long number = allocations.fetch_add(1) + 1;
   const long target = failAt.load();
-  if (target == 0) return false;
+  if (target == 0) return 0;
   if (number == target || (failAfter.load() && number > target)) {
     failures.fetch_add(1);
-    return true;
+    return 1;
   }
-  return false;
+  return 0;
 }
+
+struct Installed {
+  Installed() { xcsSetAllocationCheck(&refuseChosen, nullptr); }
+} const installed;
 
 }  // namespace
-
-void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
-  if (nextAllocationFails()) return nullptr;
-  try {
-    return ::operator new(size);
-  } catch (const std::bad_alloc &) {
-    return nullptr;
-  }
-}
-
-void *operator new[](std::size_t size, const std::nothrow_t &) noexcept {
-  if (nextAllocationFails()) return nullptr;
-  try {
-    return ::operator new[](size);
-  } catch (const std::bad_alloc &) {
-    return nullptr;
-  }
-}
-
-void operator delete(void *pointer, const std::nothrow_t &) noexcept { ::operator delete(pointer); }
-
-void operator delete[](void *pointer, const std::nothrow_t &) noexcept {
-  ::operator delete[](pointer);
-}
 
 namespace kxltest {
 
@@ -70,21 +51,5 @@ long AllocationFailure::failed() const { return failures.load(); }
 AllocationCounter::AllocationCounter() : start_(allocations.load()) {}
 
 long AllocationCounter::count() const { return allocations.load() - start_; }
-
-}  // namespace kxltest
-
-namespace kxltest {
-
-// The library's buffers come from the nothrow allocation; where its calls
-// bind to the replacements above, growing a cache is counted here.
-bool allocationFailureWorks() {
-  static const bool works = [] {
-    AllocationCounter counter;
-    KxlCac cache;
-    cache.resizeBuffer(16);
-    return counter.count() > 0;
-  }();
-  return works;
-}
 
 }  // namespace kxltest
