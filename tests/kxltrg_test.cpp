@@ -106,25 +106,6 @@ TEST(KxlTrgTest, CharacterForm) {
 // Whichever allocation fails, and every one after it, the copy succeeds,
 // the number stands right-aligned or not at all, and the trigger's codes
 // stay. One pass per allocation a copy makes.
-TEST(KxlTrgTest, CharacterFormNumberSurvivesStorageShortage) {
-  KxlTrg trigger;
-  expectTakenAsItStands(trigger, kTrg, binaryRecord(-5));
-  tagKXTMC2 form;
-  kxltest::AllocationCounter counter;
-  ASSERT_TRUE(trigger.copyOut(&form));
-  const long allocations = counter.count();
-  ASSERT_GT(allocations, 0);
-  ASSERT_LT(allocations, 100);
-  for (long nth = 1; nth <= allocations; ++nth) {
-    std::memset(&form, 0x7f, sizeof form);
-    kxltest::AllocationFailure failure(nth, true);
-    const bool copied = trigger.copyOut(&form);
-    const std::string number = characterForm(form).substr(168, 4);
-    EXPECT_TRUE(copied && (number == "  -5" || number == "    ")) << nth << " \"" << number << '"';
-    EXPECT_EQ(codes(trigger), "0/0");
-  }
-}
-
 TEST(KxlTrgTest, ApplicationBufferTooSmall) {
   char small[683];
   KxlMsg message;
