@@ -14,12 +14,7 @@
 #include "commands.hpp"
 #include "failure.hpp"
 #include "help.hpp"
-
-#ifdef _WIN32
-#include <windows.h>
-// windows.h first: shellapi.h uses its types.
-#include <shellapi.h>
-#endif
+#include "system.hpp"
 
 #ifndef KXMSG_KXLI_VERSION
 #error "the build passes the library's version as KXMSG_KXLI_VERSION"
@@ -68,31 +63,6 @@ int checkStandardOutput(int exitCode) {
   std::fprintf(stderr, "kxmsg: cannot write standard output: %s\n", std::strerror(errno));
   return exitCode != 0 ? exitCode : kBadInput;
 }
-
-#ifdef _WIN32
-// Windows hands narrow arguments over in the system's code page, which
-// cannot hold every character; kxmsg takes them as UTF-8 from the wide
-// command line, as other systems hand them over.
-std::vector<std::string> argumentsOf(int argc, char **argv) {
-  int count = 0;
-  wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
-  std::vector<std::string> arguments;
-  for (int i = 0; i < count; ++i) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string argument(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-      WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), size, nullptr, nullptr);
-    arguments.push_back(argument);
-  }
-  LocalFree(wide);
-  return arguments;
-}
-#else
-std::vector<std::string> argumentsOf(int argc, char **argv) {
-  return std::vector<std::string>(argv, argv + argc);
-}
-#endif
 
 }  // namespace
 }  // namespace kxmsg

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "convert.hpp"
+#include "system.hpp"
 
 namespace kxmsg {
 namespace {
@@ -39,15 +40,6 @@ void takeIdentities(const KXMD &descriptor, KxlMsg &message) {
 // kxmsg takes paths as UTF-8 on every system (on Windows from the wide
 // command line), so they are opened, renamed and removed as such.
 std::filesystem::path pathOf(const std::string &path) { return std::filesystem::u8path(path); }
-
-std::FILE *openFile(const std::string &path, const char *mode) {
-#ifdef _WIN32
-  const std::wstring wideMode(mode, mode + std::strlen(mode));
-  return _wfopen(pathOf(path).c_str(), wideMode.c_str());
-#else
-  return std::fopen(path.c_str(), mode);
-#endif
-}
 
 void removeFile(const std::string &path) {
   std::error_code ignored;
