@@ -1,0 +1,77 @@
+"""The stub _kxli.pyi says what the module has: every public name, every
+field of each item class (settable ones as keywords and setters), every
+property of Message; help() shows the fields with their widths."""
+
+import ast
+import pathlib
+import pydoc
+
+import pytest
+
+import kxli
+from kxli import _kxli
+
+STUB = ast.parse(pathlib.Path(_kxli.__file__).with_name("_kxli.pyi").read_text())
+CLASSES = {node.name: node for node in STUB.body if isinstance(node, ast.ClassDef)}
+
+
+def properties(node):
+    """{name: has a setter} of the properties a class of the stub declares."""
+    found = {}
+    for item in node.body:
+        if not isinstance(item, ast.FunctionDef):
+            continue
+        for decorator in item.decorator_list:
+            if isinstance(decorator, ast.Name) and decorator.id == "property":
+                found[item.name] = False
+            elif isinstance(decorator, ast.Attribute) and decorator.attr == "setter":
+                found[item.name] = True
+    return found
+
+
+def settable(cls, name):
+    try:
+        setattr(cls(), name, getattr(cls(), name))
+        return True
+    except AttributeError:
+        return False
+
+
+def test_every_public_name_is_in_the_stub():
+    declared = set(CLASSES)
+    for node in STUB.body:
+        if isinstance(node, ast.FunctionDef):
+            declared.add(node.name)
+        elif isinstance(node, ast.AnnAssign):
+            declared.add(node.target.id)
+    assert {name for name in dir(_kxli) if not name.startswith("_")} == declared
+
+
+@pytest.mark.parametrize("cls", [kxli.DeadLetterHeader, kxli.VornBridgeHeader,
+                                 kxli.OxtBridgeHeader, kxli.WorkInformationHeader,
+                                 kxli.ReferenceHeader, kxli.TriggerMessage])
+def test_item_fields_are_in_the_stub(cls):
+    node = CLASSES[cls.__name__]
+    fields = [name for name, _ in cls._fields]
+    declared = properties(node)
+    assert list(declared) == fields
+    assert {name for name, setter in declared.items() if setter} == {
+        name for name in fields if settable(cls, name)}
+    init = next(item for item in node.body
+                if isinstance(item, ast.FunctionDef) and item.name == "__init__")
+    assert [arg.arg for arg in init.args.kwonlyargs] == [n for n in fields if settable(cls, n)]
+    assert node.bases[0].id == ("Header" if issubclass(cls, kxli.Header) else "Item")
+
+
+def test_message_properties_are_in_the_stub():
+    runtime = {name: value.fset is not None for name, value in vars(kxli.Message).items()
+               if isinstance(value, property)}
+    assert properties(CLASSES["Message"]) == runtime
+
+
+def test_help_shows_the_fields():
+    text = pydoc.render_doc(kxli.DeadLetterHeader, renderer=pydoc.plaintext)
+    assert "destination_queue_name: str, at most 48 bytes in UTF-8" in text
+    assert "header_flags" in text and "never reach the message" in text
+    assert "snake case" in pydoc.render_doc(kxli.DeadLetterHeader.to_dict,
+                                            renderer=pydoc.plaintext)
