@@ -1,0 +1,42 @@
+"""The Python blocks of the user guide: each is a region of an example
+program under docs/examples (the line before the block names it,
+<!-- example: docs/examples/FILE.py REGION -->), its text the region's
+with the marker's indentation removed, and each example runs and checks
+what the guide says of it."""
+
+import pathlib
+import re
+import subprocess
+import sys
+
+import pytest
+
+
+def region(path, name):
+    """The lines between "# guide: NAME" and "# guide: end"."""
+    lines = path.read_text(encoding="utf-8").splitlines(keepends=True)
+    start = next((i for i, line in enumerate(lines) if line.strip() == "# guide: " + name), None)
+    assert start is not None, "%s has no region %s" % (path, name)
+    indent = len(lines[start]) - len(lines[start].lstrip())
+    end = next(i for i in range(start + 1, len(lines))
+               if lines[i].strip() == "# guide: end" and lines[i].startswith(" " * indent))
+    return "".join(line[indent:] if line.strip() else line.lstrip(" ")
+                   for line in lines[start + 1:end])
+
+
+def test_every_python_block_is_its_examples_text(source_dir):
+    guide = pathlib.Path(source_dir, "docs", "guide.md").read_text(encoding="utf-8")
+    blocks = re.findall(r"([^\n]*)\n```python\n(.*?)```", guide, re.S)
+    assert len(blocks) >= 5
+    for before, block in blocks:
+        named = re.fullmatch(r"<!-- example: (\S+\.py) ([a-z_]+) -->", before)
+        assert named, "a Python block of the guide names no example region:\n" + block
+        assert block == region(pathlib.Path(source_dir, named.group(1)), named.group(2))
+
+
+@pytest.mark.parametrize("example", ["road.py", "triage.py"])
+def test_examples_do_what_the_guide_says(source_dir, example):
+    path = pathlib.Path(source_dir, "docs", "examples", example)
+    result = subprocess.run([sys.executable, str(path)], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    assert result.returncode == 0, result.stderr.decode()
