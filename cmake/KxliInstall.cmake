@@ -1,8 +1,8 @@
 # Installation of kxli: public headers under include/kxli, the two shared
 # libraries with their SONAME, the kxmsg tool, a relocatable CMake package
 # (find_package(kxli CONFIG) gives kxli::kxli and kxli::kxecs), a
-# relocatable pkg-config file, and a Debian package through CPack
-# (`cpack -G DEB` in the build directory).
+# relocatable pkg-config file, the Python package kxli when it is built,
+# and a Debian package through CPack (`cpack -G DEB` in the build directory).
 #
 # Included at the end of the top-level CMakeLists.txt, after every target
 # exists.
@@ -68,6 +68,32 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/kxli.pc.in ${CMAKE_CURRENT_BINARY_DIR}/
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kxli.pc
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# The Python package kxli goes where the interpreter it was built for looks
+# for packages under the prefix installed to: lib/python3/dist-packages under
+# a prefix that ends in /usr on Debian (/usr itself, or where CPack stages the
+# Debian package's /usr), else the interpreter's own scheme
+# (lib/python3.11/dist-packages on Debian, lib/python3.11/site-packages
+# elsewhere), or KXL_PYTHON_INSTALL_DIR when set. The prefix is known only at
+# install time (cmake --install --prefix, CPack), so the choice is made then.
+if(TARGET _kxli)
+  list(TRANSFORM KXL_PYTHON_FILES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/python/kxli/
+       OUTPUT_VARIABLE kxl_python_sources)
+  install(CODE "
+    set(kxl_python_dir \"${KXL_PYTHON_INSTALL_DIR}\")
+    set(kxl_python_debian ${KXL_PYTHON_DEBIAN})
+    if(kxl_python_dir STREQUAL \"\")
+      if(CMAKE_INSTALL_PREFIX MATCHES \"(^|/)usr/?$\" AND kxl_python_debian)
+        set(kxl_python_dir lib/python3/dist-packages)
+      else()
+        set(kxl_python_dir ${KXL_PYTHON_PREFIX_DIR})
+      endif()
+    endif()
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${kxl_python_dir}/kxli\" TYPE FILE
+         FILES ${kxl_python_sources})
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${kxl_python_dir}/kxli\" TYPE MODULE
+         FILES \"$<TARGET_FILE:_kxli>\")")
+endif()
+
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.md")
@@ -91,5 +117,15 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TARGET _kxli)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION
+         "\n The Python package kxli, for Python ${KXL_PYTHON_VERSION}, is part of it.")
+  # The Python package is for one version of the interpreter.
+  string(REPLACE "." ";" kxl_python_version "${KXL_PYTHON_VERSION}")
+  list(GET kxl_python_version 1 kxl_python_minor)
+  math(EXPR kxl_python_next "${kxl_python_minor} + 1")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "python3 (>= ${KXL_PYTHON_VERSION}), python3 (<< 3.${kxl_python_next})")
+endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

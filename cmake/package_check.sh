@@ -7,7 +7,10 @@
 #  2. install it into SCRATCH_DIR/prefix
 #  3. build examples/consumer against that prefix (never the build tree), run it
 #  4. compile the consumer's main.cpp alone with `pkg-config --cflags --libs kxli`, run it
-#  5. `cpack -G DEB`, `apt-get install ./kxli_*.deb`, `kxmsg demo` from PATH,
+#  5. when the Python package is built: import it from the prefix with the
+#     interpreter it was built for, and walk a message with it
+#  6. `cpack -G DEB`, `apt-get install ./kxli_*.deb`, `kxmsg demo` from PATH,
+#     the Python package imported from the system's package directory,
 #     `apt-get remove kxli`
 #
 # SOURCE_DIR defaults to the checkout this script is in, SCRATCH_DIR to a new
@@ -107,6 +110,32 @@ run pkgconfig-compile g++ -std=c++17 -Wall -Wextra -Wpedantic -Werror \
 run pkgconfig-run env LD_LIBRARY_PATH="$libdir" "$scratch/pkgconfig-program"
 unset PKG_CONFIG_PATH
 
+# The interpreter the Python package was built for, empty when it was not.
+python=$(sed -n 's/^KXL_PYTHON_EXECUTABLE:INTERNAL=//p' "$build/CMakeCache.txt")
+# python_check DIRECTORY [PYTHONPATH]: imports kxli with that interpreter
+# from /, checks that it came from DIRECTORY, and walks a message with it.
+python_check() {
+  (cd / && env -u PYTHONPATH ${2:+PYTHONPATH="$2"} "$python" - "$1" <<'EOF'
+import sys
+import kxli
+assert kxli.__file__.startswith(sys.argv[1] + "/kxli/"), kxli.__file__
+message = kxli.Message()
+message.write("hello")
+message.write(kxli.DeadLetterHeader(destination_queue_name="Q"))
+assert [type(item).__name__ for item in message.items()] == ["DeadLetterHeader", "TextBody"]
+EOF
+  )
+}
+
+if [ -n "$python" ]; then
+  step "import the Python package from $prefix with $python"
+  package_dir=$(find "$prefix" -type d -name kxli -path '*-packages/kxli' | head -n 1)
+  [ -n "$package_dir" ] || fail "no Python package kxli under $prefix"
+  run python-prefix python_check "$(dirname "$package_dir")" "$(dirname "$package_dir")"
+else
+  step "the Python package was not built: not checked"
+fi
+
 step "build the Debian package"
 run cpack bash -c "cd '$build' && cpack -G DEB"
 debs=("$build"/kxli_*.deb)
@@ -123,6 +152,9 @@ run apt-install-deb bash -c \
   "cd '$build' && DEBIAN_FRONTEND=noninteractive apt-get install -y ./$(basename "${debs[0]}")"
 [ "$(command -v kxmsg)" = /usr/bin/kxmsg ] || fail "kxmsg on PATH is '$(command -v kxmsg)'"
 run kxmsg-demo bash -c "cd / && env -u LD_LIBRARY_PATH kxmsg demo"
+if [ -n "$python" ]; then
+  run python-package python_check /usr/lib/python3/dist-packages
+fi
 
 step "remove the package"
 run apt-remove env DEBIAN_FRONTEND=noninteractive apt-get remove -y kxli
