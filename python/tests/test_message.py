@@ -69,6 +69,7 @@ BODIES = [
     (bytearray(b"ab"), b"ab", "        ", bytes),
     ("é" * MIB, "é".encode() * MIB, "KXSTR   ", str),
     ("a" * MIB, b"a" * MIB, "KXSTR   ", str),
+    ("a" * (3 * 65536 + 7) + "é", b"a" * (3 * 65536 + 7) + "é".encode(), "KXSTR   ", str),
     (b"\x80" * MIB, b"\x80" * MIB, "        ", bytes),
 ]
 
@@ -95,15 +96,16 @@ def test_bodies_keep_every_byte(body, data, format_, kind):
     assert message.data_offset == message.length
 
 
-def test_text_that_is_not_utf8_reads_as_bytes_only():
-    message = kxli.Message(b"ok \xff", format="KXSTR   ")
+@pytest.mark.parametrize("before", [b"ok ", b"k" * (2 * 65536 + 3)])
+def test_text_that_is_not_utf8_reads_as_bytes_only(before):
+    message = kxli.Message(before + b"\xff", format="KXSTR   ")
     with pytest.raises(UnicodeDecodeError):
         message.read(str)
     assert message.data_offset == 0
-    assert message.items() == [b"ok \xff"]
+    assert message.items() == [before + b"\xff"]
     body = message.items()[0]
     assert isinstance(body, kxli.BytesBody) and body.format == "KXSTR   "
-    assert body.to_dict() == {"text": "ok \udcff"}
+    assert body.to_dict() == {"text": before.decode() + "\udcff"}
 
 
 @pytest.mark.parametrize("kind,format_,text", [
