@@ -115,3 +115,8 @@ class BytesBody(bytes):
 
     def __repr__(self) -> str:
         return "kxli.BytesBody(%s, format=%r)" % (bytes.__repr__(self), self.format)
+
+
+# Shown and pickled as the package's own names (kxli.Error, ...).
+for _cls in (Error, Warning, TextBody, BytesBody):
+    _cls.__module__ = "kxli"

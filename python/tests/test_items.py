@@ -2,6 +2,7 @@
 that reach the message's bytes, overlong and refused values, and reads that
 fail with the library's codes, leaving the message as it was."""
 
+import pickle
 import re
 import warnings
 
@@ -239,6 +240,7 @@ def test_reads_that_fail_leave_the_message_as_it_was(cls, change, alter, reason,
     assert (error.completion_code, error.reason_code) == (2, reason)
     assert error.reason == kxli.reason_name(reason)
     assert error.what == "reading the %s at offset 0" % cls._title
+    assert str(pickle.loads(pickle.dumps(error))) == str(error)
     if text is not None:
         assert text in error.text
     assert (message.data_offset, message.format, message.encoding) == (0, format_, encoding)
