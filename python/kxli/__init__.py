@@ -29,8 +29,8 @@ Objects are safe to use from one thread at a time, as the C++ classes are;
 large copies run with the GIL released.
 """
 
-from ._base import BytesBody, Error, TextBody, Warning  # noqa: A004
-from ._kxli import (  # noqa: F401 (the codes are the package's too)
+from ._base import BytesBody, Error, TextBody, Warning
+from ._kxli import (
     KXCC_FAILED, KXCC_OK, KXCC_WARNING, KXRC_BINARY_DATA_LENGTH_ERROR, KXRC_BUFFER_ERROR,
     KXRC_DATA_TRUNCATED, KXRC_EMPTY_LIST_ENTRY, KXRC_INSUFFICIENT_BUFFER,
     KXRC_INSUFFICIENT_DATA, KXRC_LOCK_FAILED, KXRC_NO_BUFFER, KXRC_NONE, KXRC_NULL_POINTER,
@@ -46,5 +46,11 @@ __all__ = [
     "WorkInformationHeader", "ReferenceHeader", "TriggerMessage", "TextBody", "BytesBody",
     "Error", "Warning", "reason_name", "snake_case", "NATIVE_ENCODING",
     "KXCC_OK", "KXCC_WARNING", "KXCC_FAILED",
+    "KXRC_NONE", "KXRC_BUFFER_ERROR", "KXRC_EMPTY_LIST_ENTRY", "KXRC_STORAGE_NOT_AVAILABLE",
+    "KXRC_SOURCE_BUFFER_ERROR", "KXRC_TARGET_BUFFER_ERROR", "KXRC_LOCK_FAILED",
+    "KXRC_TOO_MANY_ENTRIES", "KXRC_WRONG_ENCODING", "KXRC_WRONG_STRUCTURE_ID",
+    "KXRC_NULL_POINTER", "KXRC_NO_BUFFER", "KXRC_BINARY_DATA_LENGTH_ERROR",
+    "KXRC_USER_BUFFER_NOT_RESIZABLE", "KXRC_INSUFFICIENT_BUFFER", "KXRC_INSUFFICIENT_DATA",
+    "KXRC_DATA_TRUNCATED", "KXRC_WRONG_FORMAT", "KXRC_STRUCTURE_LENGTH_ERROR",
+    "KXRC_UNSUPPORTED_VERSION",
 ]
-__all__ += [name for name in dir() if name.startswith("KXRC_")]

@@ -75,3 +75,9 @@ def test_help_shows_the_fields():
     assert "header_flags" in text and "never reach the message" in text
     assert "snake case" in pydoc.render_doc(kxli.DeadLetterHeader.to_dict,
                                             renderer=pydoc.plaintext)
+
+
+def test_the_package_exports_the_module_and_its_own_classes():
+    assert {name for name in dir(_kxli) if not name.startswith("_")} <= set(kxli.__all__)
+    assert all(hasattr(kxli, name) for name in kxli.__all__)
+    assert {"Error", "Warning", "TextBody", "BytesBody"} <= set(kxli.__all__)
