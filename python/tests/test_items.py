@@ -2,8 +2,11 @@
 that reach the message's bytes, overlong and refused values, and reads that
 fail with the library's codes, leaving the message as it was."""
 
+import os
 import pickle
 import re
+import subprocess
+import sys
 import warnings
 
 import pytest
@@ -248,6 +251,20 @@ def test_reads_that_fail_leave_the_message_as_it_was(cls, change, alter, reason,
     if format_ == cls.FORMAT:
         with pytest.raises(kxli.Error):
             message.items()
+
+
+def test_the_kxecs_trace_output_stays_the_users():
+    """With KXECS_TRACE set the library's texts go to its output, and the
+    binding catches none of them."""
+    code = ("import kxli\n"
+            "try:\n"
+            "    kxli.Message(b'xxxx', format='KXDEAD').read(kxli.DeadLetterHeader)\n"
+            "except kxli.Error as error:\n"
+            "    print(error.text, error.reason_code)\n")
+    result = subprocess.run([sys.executable, "-c", code], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, env=dict(os.environ, KXECS_TRACE="stderr"))
+    assert result.stdout == b"None 6107\n"
+    assert b'text="KxlDeadLetterHeader::pasteIn (error): wrong structure id"' in result.stderr
 
 
 @pytest.mark.parametrize("name,expected", [
