@@ -102,10 +102,19 @@ const std::vector<ItemClass> &itemClasses();
 const ItemClass *itemClassOf(py::handle type);
 const ItemClass *itemClassByFormat(const char *format);
 
-// A message and whether another thread is using it: set while the GIL is
-// released around work on its buffer, checked by every method.
+// A message, whether another thread is using it (set while the GIL is
+// released around work on its buffer, checked by every method), and the
+// description of the data at offset 0, which items() walks by: the one the
+// message was made, loaded or last written with, or given while its data
+// offset was 0. A read describes the message as what follows the item it
+// took, and leaves this one as it was.
 struct MessageBox : KxlMsg {
   bool busy = false;
+  std::string startFormat = "        ";
+  long startEncoding = kKxlNativeEncoding;
+  long startCharacterSet = 0;
+  // The message's description is now that of the data at offset 0.
+  void describeStart();
 };
 // The message of `box`; RuntimeError while another thread works on it.
 KxlMsg &use(MessageBox &box);

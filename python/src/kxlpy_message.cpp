@@ -98,6 +98,16 @@ std::string formatOf(const KxlMsg &message) {
   return std::string(field, strnlen(field, kFormatWidth));
 }
 
+}  // namespace
+
+void MessageBox::describeStart() {
+  startFormat = formatOf(*this);
+  startEncoding = encoding();
+  startCharacterSet = characterSet();
+}
+
+namespace {
+
 // --- Writing ---------------------------------------------------------------
 
 void writeBody(MessageBox &box, const char *data, std::size_t length, const char *format,
@@ -163,8 +173,7 @@ void writeHeader(MessageBox &box, KxlItm &header, const ItemClass &cls) {
   cls.assign(header, *copy);
 }
 
-void write(MessageBox &box, const py::object &item) {
-  use(box);
+void writeItem(MessageBox &box, const py::object &item) {
   if (PyUnicode_Check(item.ptr())) return writeText(box, item);
   if (py::isinstance(item, baseClass("BytesBody"))) return writeBytes(box, item, bodyFormat(item));
   if (PyObject_CheckBuffer(item.ptr())) return writeBytes(box, item, kBytesFormat);
@@ -179,6 +188,14 @@ void write(MessageBox &box, const py::object &item) {
   }
   raiseType("Message.write takes a str, bytes, a header or a trigger message, not " +
             std::string(Py_TYPE(item.ptr())->tp_name));
+}
+
+// Whatever is written stands at the start of the data (a body is the whole
+// data, a header goes in front), and the message is described as it.
+void write(MessageBox &box, const py::object &item) {
+  use(box);
+  writeItem(box, item);
+  box.describeStart();
 }
 
 // --- Reading -----------------------------------------------------------------
@@ -310,9 +327,9 @@ py::list items(MessageBox &box) {
   KxlMsg view;
   if (message.messageLength() != 0)
     view.useFullBuffer(message.bufferPointer(), message.messageLength());
-  view.setFormat(formatOf(message).c_str());
-  view.setEncoding(message.encoding());
-  view.setCharacterSet(message.characterSet());
+  view.setFormat(box.startFormat.c_str());
+  view.setEncoding(box.startEncoding);
+  view.setCharacterSet(box.startCharacterSet);
   py::list chain;
   for (;;) {
     const ItemClass *cls = itemClassByFormat(view.descriptor()->format);
@@ -401,6 +418,7 @@ std::unique_ptr<MessageBox> load(const py::object &path) {
                "the file does not begin with a descriptor (structure id \"MD  \")");
   box->setDataOffset(0);
   takeDescriptor(descriptor, *box);
+  box->describeStart();
   return box;
 }
 
@@ -529,6 +547,7 @@ std::unique_ptr<MessageBox> makeMessage(const py::object &data, const py::object
   setFormat(*box, format);
   box->setEncoding(int32Of(encoding, "Message.encoding"));
   box->setCharacterSet(int32Of(characterSet, "Message.character_set"));
+  box->describeStart();
   return box;
 }
 
@@ -570,13 +589,17 @@ void registerMessage(py::module_ &module) {
 
   cls.def_property(
       "format", [](MessageBox &box) { return decodeText(use(box).format()); },
-      [](MessageBox &box, const py::object &value) { setFormat(use(box), value); },
+      [](MessageBox &box, const py::object &value) {
+        setFormat(use(box), value);
+        if (box.dataOffset() == 0) box.describeStart();
+      },
       "str, at most 8 bytes, blank padded: the format name of what the data hold at the data "
       "offset (\"KXSTR   \" text, 8 blanks bytes, \"KXDEAD  \" a dead-letter header, ...).");
   cls.def_property(
       "encoding", [](MessageBox &box) { return use(box).encoding(); },
       [](MessageBox &box, const py::object &value) {
         use(box).setEncoding(int32Of(value, "Message.encoding"));
+        if (box.dataOffset() == 0) box.describeStart();
       },
       "int: the encoding of the data at the data offset (546, NATIVE_ENCODING, is the only "
       "one headers are read in).");
@@ -584,6 +607,7 @@ void registerMessage(py::module_ &module) {
       "character_set", [](MessageBox &box) { return use(box).characterSet(); },
       [](MessageBox &box, const py::object &value) {
         use(box).setCharacterSet(int32Of(value, "Message.character_set"));
+        if (box.dataOffset() == 0) box.describeStart();
       },
       "int: the character set of the data at the data offset.");
   cls.def_property(
@@ -655,7 +679,9 @@ void registerMessage(py::module_ &module) {
           "Raises kxli.Error when the library refuses (wrong structure id, encoding or\n"
           "format, too little data); the data offset then stays.");
   cls.def("items", &items,
-          "The chain from data offset 0, read by format: the headers in order, then the\n"
+          "The chain from data offset 0, read by the format of the data there (the one\n"
+          "the message was made, loaded or last written with, or given while its data\n"
+          "offset was 0; not one a read moved on to): the headers in order, then the\n"
           "body (a TextBody, a str, for text that decodes as UTF-8; a BytesBody, bytes,\n"
           "for other content or a format the library does not know; a TriggerMessage).\n"
           "Raises kxli.Error on an item that fails to read. The message itself is left as\n"

@@ -143,6 +143,9 @@ def test_items_walks_every_header_and_leaves_the_message_alone():
     assert chain == list(reversed(headers)) + ["payload"]
     assert isinstance(chain[-1], kxli.TextBody) and chain[-1].to_dict() == {"text": "payload"}
     assert (message.format, message.data_offset, bytes(message)) == before
+    message.data_offset = 0
+    message.read(kxli.DeadLetterHeader)
+    assert message.format == "KXHWIH  " and message.items() == chain  # still from the start
     trigger = kxli.Message()
     trigger.write(kxli.TriggerMessage(queue_name="APP.IN"))
     assert trigger.items() == [kxli.TriggerMessage(queue_name="APP.IN")]
