@@ -167,6 +167,8 @@ class Session {
     const bool found = string_.find(fromModel(sought), offset);
     const std::size_t at = start <= model_.size() ? model_.find(sought, start) : std::string::npos;
     KXLFUZZ_REQUIRE(found == (sought.empty() || at != std::string::npos));
+    KXLFUZZ_REQUIRE(string_.find(fromModel(sought)) ==
+                    (sought.empty() || model_.find(sought) != std::string::npos));
     if (sought.empty() || start + sought.size() > model_.size()) {
       KXLFUZZ_REQUIRE(offset == start);
     } else if (found) {
