@@ -1,15 +1,17 @@
-# The tests of kxmsg as a user runs it, one script per concern, and of the
-# user guide's code blocks, which are example programs built and run here.
+# The tests of kxmsg as a user runs it, one case file per concern (read by
+# kxmsg_cases.cmake), and of the user guide's code blocks, which are example
+# programs built and run here.
 # Included by tests/CMakeLists.txt.
 
 if(TARGET kxmsg)
-  foreach(concern io help fields values json messages)
+  foreach(concern road io help fields values json messages)
     add_test(NAME kxmsg_${concern}
              COMMAND ${CMAKE_COMMAND} -DKXMSG=$<TARGET_FILE:kxmsg>
                      "-DEMULATOR=$<TARGET_PROPERTY:kxmsg,CROSSCOMPILING_EMULATOR>"
                      -DWORK=${CMAKE_CURRENT_BINARY_DIR}/kxmsg_${concern}
-                     -DVERSION=${PROJECT_VERSION}
-                     -P ${CMAKE_CURRENT_LIST_DIR}/kxmsg_${concern}_test.cmake)
+                     -DVERSION=${PROJECT_VERSION} -DVECTORS=${PROJECT_SOURCE_DIR}/testdata/vectors
+                     -DCASES=${CMAKE_CURRENT_LIST_DIR}/kxmsg_${concern}.txt
+                     -P ${CMAKE_CURRENT_LIST_DIR}/kxmsg_cases.cmake)
   endforeach()
 endif()
 
