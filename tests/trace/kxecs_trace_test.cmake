@@ -27,7 +27,7 @@ file(MAKE_DIRECTORY "${WORK}")
 set(output "${WORK}/trace.log")
 file(REMOVE "${output}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env "KXECS_TRACE=${output}"
-                        ${EMULATOR} "${TESTS}" --gtest_filter=KxlCacTest.CursorOperations*
+                        ${EMULATOR} "${TESTS}" --gtest_filter=KxlCacTest.CursorOperationsAndACutBuffer
                 RESULT_VARIABLE exit_code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT exit_code EQUAL 0)
   message(FATAL_ERROR "kxli_tests: exit ${exit_code}\n${out}\n${err}")
