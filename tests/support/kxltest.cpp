@@ -41,14 +41,6 @@ std::vector<std::string> TraceCapture::texts(std::uint32_t function) const {
   return result;
 }
 
-bool TraceCapture::sawText(std::uint32_t function, const std::string &text) const {
-  for (const TraceRecord &record : records())
-    if (record.kind == XCS_TEXT && record.component == kKxlComponent &&
-        record.function == function && record.text == text)
-      return true;
-  return false;
-}
-
 int TraceCapture::entries(std::uint32_t function) const {
   const std::vector<TraceRecord> all = records();
   return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const TraceRecord &record) {

@@ -37,8 +37,6 @@ class TraceCapture {
   // The diagnostic texts, in order, all or those of one function number.
   std::vector<std::string> texts() const;
   std::vector<std::string> texts(std::uint32_t function) const;
-  // True when `text` went out with kxli's component and `function`.
-  bool sawText(std::uint32_t function, const std::string &text) const;
   // Entry records of `function`, and the values of its exit records.
   int entries(std::uint32_t function) const;
   std::vector<std::int32_t> exitValues(std::uint32_t function) const;

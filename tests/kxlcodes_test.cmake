@@ -1,0 +1,35 @@
+# The numbers kxli puts on the wire and in its trace records keep their
+# values: every definition of kxlcodes.hpp is a plain number, equal to the
+# value testdata/kxlcodes.txt pins it to; no name is missing from either;
+# and no two operations share a function number, by which alone a trace
+# reader tells them apart.
+#   cmake -DCODES=<kxlcodes.hpp> -DPINNED=<kxlcodes.txt> -P kxlcodes_test.cmake
+cmake_minimum_required(VERSION 3.25)
+file(STRINGS "${CODES}" definitions REGEX "constexpr")
+set(unpinned "")
+foreach(definition IN LISTS definitions)
+  if(NOT definition MATCHES "^inline constexpr [a-z ]+ ([A-Za-z_]+) = ([0-9]+);")
+    message(SEND_ERROR "not a plain number: ${definition}")
+  endif()
+  set(value_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+  list(APPEND unpinned "${CMAKE_MATCH_1}")
+endforeach()
+file(STRINGS "${PINNED}" pinned REGEX "^[A-Za-z]")
+set(functions "")
+foreach(entry IN LISTS pinned)
+  string(REGEX MATCH "^([A-Za-z_]+) ([0-9]+)$" found "${entry}")
+  set(name "${CMAKE_MATCH_1}")
+  if(NOT found OR NOT "${value_${name}}" STREQUAL "${CMAKE_MATCH_2}")
+    message(SEND_ERROR "${entry}: kxlcodes.hpp gives ${name} \"${value_${name}}\"")
+  endif()
+  list(REMOVE_ITEM unpinned "${name}")
+  if(name MATCHES "^kKxlFn")
+    if("${value_${name}}" IN_LIST functions)
+      message(SEND_ERROR "${name} shares its function number ${value_${name}}")
+    endif()
+    list(APPEND functions "${value_${name}}")
+  endif()
+endforeach()
+if(unpinned OR NOT pinned)
+  message(SEND_ERROR "not pinned in ${PINNED}: ${unpinned}")
+endif()
