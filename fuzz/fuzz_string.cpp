@@ -63,64 +63,31 @@ class Session {
  public:
   explicit Session(Input &input) : input_(input) {}
 
+  // The low four bits of the operation byte choose the operation; its
+  // other bits, where it takes them, a variant.
   void step() {
+    using Operation = void (Session::*)(std::uint8_t);
+    static constexpr Operation kOperations[16] = {
+        &Session::replaceText,   &Session::setBytes,     &Session::readNumber,
+        &Session::readToken,     &Session::findText,     &Session::compareText,
+        &Session::substring,     &Session::join,         &Session::strip,
+        &Session::changeStorage, &Session::copyToBuffer, &Session::appendBytes,
+        &Session::upperCase,     &Session::replaceText,  &Session::replaceText,
+        &Session::replaceText};
     const std::uint8_t operation = input_.byte();
-    switch (operation % 16) {
-      case 0:
-        replaceText();
-        break;
-      case 1:
-        setBytes();
-        break;
-      case 2:
-        readNumber(operation & 0x10);
-        break;
-      case 3:
-        readToken(operation & 0x10);
-        break;
-      case 4:
-        findText();
-        break;
-      case 5:
-        compareText();
-        break;
-      case 6:
-        substring();
-        break;
-      case 7:
-        join(operation >> 4);
-        break;
-      case 8:
-        strip(operation & 0x10);
-        break;
-      case 9:
-        changeStorage();
-        break;
-      case 10:
-        copyToBuffer();
-        break;
-      case 11:
-        appendBytes();
-        break;
-      case 12:
-        upperCase();
-        break;
-      default:
-        replaceText();
-        break;
-    }
+    (this->*kOperations[operation % 16])(operation);
     kxlfuzz::checkString(string_);
     KXLFUZZ_REQUIRE(textOf(string_) == model_);
   }
 
  private:
-  void replaceText() {
+  void replaceText(std::uint8_t) {
     model_ = input_.text();
     string_ = fromModel(model_);
     KXLFUZZ_REQUIRE(string_.storage() == (model_.empty() ? 0 : model_.size() + 1));
   }
 
-  void setBytes() {
+  void setBytes(std::uint8_t) {
     const std::string bytes = input_.bytes(input_.byte());
     KXLFUZZ_REQUIRE(string_.set(bytes.data(), bytes.size()));
     const bool hasNull = bytes.find('\0') != std::string::npos;
@@ -128,7 +95,8 @@ class Session {
     model_ = bytes.substr(0, std::strlen(bytes.c_str()));
   }
 
-  void readNumber(bool cut) {
+  void readNumber(std::uint8_t operation) {
+    const bool cut = operation & 0x10;
     long expected = 0x5a5a;
     const std::size_t expectedCount = numberModel(model_, expected);
     long value = 0x5a5a;
@@ -138,7 +106,8 @@ class Session {
     if (cut) model_.erase(0, count);
   }
 
-  void readToken(bool cut) {
+  void readToken(std::uint8_t operation) {
+    const bool cut = operation & 0x10;
     const char delimiter = static_cast<char>(input_.byte() % 4 == 0 ? ' ' : input_.byte());
     KxlStr token("unchanged");
     std::string expectedToken = "unchanged";
@@ -160,7 +129,7 @@ class Session {
     KXLFUZZ_REQUIRE(count == expected + stripped);
   }
 
-  void findText() {
+  void findText(std::uint8_t) {
     const std::string sought = input_.text(8);
     const std::size_t start = input_.byte();
     std::size_t offset = start;
@@ -179,7 +148,7 @@ class Session {
     }
   }
 
-  void compareText() {
+  void compareText(std::uint8_t) {
     const std::string otherText =
         input_.byte() % 2 == 0 ? model_.substr(0, input_.byte()) : input_.text();
     const KxlStr other = fromModel(otherText);
@@ -189,7 +158,7 @@ class Session {
     KXLFUZZ_REQUIRE(string_.compare(otherText.c_str()) == forward);
   }
 
-  void substring() {
+  void substring(std::uint8_t) {
     const std::size_t offset = input_.byte() % 64;
     const std::size_t length = input_.byte() % 64;
     const KxlStr part = string_(offset, length);
@@ -204,9 +173,9 @@ class Session {
     KXLFUZZ_REQUIRE(part.storage() == (expected.empty() ? 0 : expected.size() + 1));
   }
 
-  void join(int form) {
+  void join(std::uint8_t operation) {
     const std::string other = input_.text(32);
-    switch (form % 4) {
+    switch (operation >> 4 & 3) {
       case 0:
         string_ += fromModel(other);
         model_ += other;
@@ -231,7 +200,8 @@ class Session {
     KXLFUZZ_REQUIRE(string_.completionCode() == KXCC_OK);
   }
 
-  void strip(bool trailing) {
+  void strip(std::uint8_t operation) {
+    const bool trailing = operation & 0x10;
     const char ch = static_cast<char>(input_.byte() % 2 == 0 ? ' ' : input_.byte());
     const std::size_t storage = string_.storage();
     const std::size_t removed = trailing ? string_.stripTrailing(ch) : string_.stripLeading(ch);
@@ -248,7 +218,7 @@ class Session {
     KXLFUZZ_REQUIRE(removed == expected);
   }
 
-  void changeStorage() {
+  void changeStorage(std::uint8_t) {
     const std::size_t size = input_.size();
     const std::string before = model_;
     if (string_.setStorage(size)) {
@@ -260,7 +230,7 @@ class Session {
     }
   }
 
-  void copyToBuffer() {
+  void copyToBuffer(std::uint8_t) {
     const std::size_t length = input_.byte() % 48;
     const char pad = static_cast<char>(input_.byte());
     std::string buffer(length + 1, '\x7f');
@@ -274,7 +244,7 @@ class Session {
                     (model_.size() > length ? KXRC_DATA_TRUNCATED : KXRC_NONE));
   }
 
-  void appendBytes() {
+  void appendBytes(std::uint8_t) {
     const std::string bytes = input_.bytes(input_.byte() % 32);
     KXLFUZZ_REQUIRE(string_.pasteIn(bytes.data(), bytes.size()));
     std::string appended = bytes;
@@ -282,7 +252,7 @@ class Session {
     model_ += appended;
   }
 
-  void upperCase() {
+  void upperCase(std::uint8_t) {
     const KxlStr upper = string_.upperCase();
     kxlfuzz::checkString(upper);
     KXLFUZZ_REQUIRE(upper.length() == model_.size());
