@@ -311,6 +311,8 @@ TEST(KxlDlhTest, FlagsAreTheObjectsOwn) {
                 std::to_string(shifted.KxlDlh::headerFlags()) + "|" +
                 std::to_string(fromShifted.headerFlags()),
             "5|10|110");
+  source.setHeaderFlags(9);  // never in the record
+  EXPECT_TRUE(sameBytes(recordOf(source), kinds()[0].asItStands));
 }
 
 // A new VORN bridge header's record (version 2), described as a new message is.
