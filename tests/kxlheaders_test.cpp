@@ -214,40 +214,7 @@ TEST(KxlHeadersTest, TextSettersPadCutAndFill) {
   EXPECT_EQ(text(header.sourceEnvironment()) + "|" + text(header.destinationName()), "|");
 }
 
-// A binary setter takes exactly the width, and an empty value clears the
-// field (the codes of an earlier failure stay); any other length fails
-// with 6111, its text and (where traced) exit, and keeps the field. The
-// pointer form copies the width, or clears the field for null.
-template <class T>
-void expectBinaryField(bool (T::*set)(const KxlBin &), void (T::*setBytes)(const unsigned char *),
-                       KxlBin (T::*get)() const, std::size_t width, unsigned function,
-                       const char *failureText, bool traced) {
-  SCOPED_TRACE(failureText);
-  std::string value;
-  for (std::size_t i = 0; i <= width; ++i) value += static_cast<char>(0x80 + i);
-  const std::string stored = value.substr(0, width), zeros(width, '\0');
-  T item;
-  std::string seen = bytesOf((item.*get)());
-  for (std::size_t length : {width, std::size_t{1}, width - 1, width + 1, std::size_t{0}}) {
-    SCOPED_TRACE(length);
-    TraceCapture trace;
-    const bool exact = length == width || length == 0;
-    EXPECT_EQ((item.*set)(KxlBin(value.data(), length)), exact);
-    EXPECT_EQ(trace.texts(function), std::vector<std::string>(exact ? 0 : 1, failureText));
-    EXPECT_EQ(trace.entries(function), traced ? 1 : 0);
-    EXPECT_EQ(trace.exitValues(function),
-              Exits(traced ? 1 : 0, length == width ? 0 : KXRC_BINARY_DATA_LENGTH_ERROR));
-    seen += "|" + codes(item) + bytesOf((item.*get)());
-  }
-  (item.*setBytes)(reinterpret_cast<const unsigned char *>(value.data()));
-  seen += "|" + bytesOf((item.*get)());
-  (item.*setBytes)(nullptr);
-  const std::string failed = "|2/6111" + stored;
-  EXPECT_EQ(seen + "|" + bytesOf((item.*get)()), zeros + "|0/0" + stored + failed + failed +
-                                                     failed + "|2/6111" + zeros + "|" + stored +
-                                                     "|" + zeros);
-}
-
+// The binary setters: kxlhdrtest's expectBinaryField.
 TEST(KxlHeadersTest, BinarySettersTakeExactlyTheirWidth) {
   expectBinaryField(
       &KxlOih::setTransactionInstanceId, &KxlOih::setTransactionInstanceId,
