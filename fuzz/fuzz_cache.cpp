@@ -12,7 +12,8 @@
 // changed neither the data offset nor the message length, and only write
 // and moreBytes (which grow the buffer before they can fail) may have
 // changed the buffer; a successful one left the fields as it promises to
-// leave, and a read returned the model's bytes.
+// leave, and a read returned the model's bytes; a read of no more than the
+// message holds, into a destination (none is needed for 0 bytes), succeeds.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -177,8 +178,12 @@ class Session {
     const std::size_t count = size();
     char *destination = pointer<char>(destinationBytes);
     const std::size_t offset = target.cache.dataOffset();
-    if (!target.cache.read(count, destination)) return false;
-    KXLFUZZ_REQUIRE(count <= target.bytes.size() - offset);
+    const bool valid = count <= target.bytes.size() - offset && (count == 0 || destination);
+    if (!target.cache.read(count, destination)) {
+      KXLFUZZ_REQUIRE(!valid);  // a read of what the message holds succeeds
+      return false;
+    }
+    KXLFUZZ_REQUIRE(valid);
     KXLFUZZ_REQUIRE(target.cache.dataOffset() == offset + count);
     for (std::size_t i = 0; i < count; ++i) {
       KXLFUZZ_REQUIRE(!target.known[offset + i] || destination[i] == target.bytes[offset + i]);

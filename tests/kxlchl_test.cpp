@@ -389,6 +389,8 @@ TEST(KxlChlTest, CompressionListsInTheRecord) {
   for (std::size_t i = 0; i < 16; ++i) put(expected, 1800 + 4 * i, values[i]);
   EXPECT_EQ(expected, channel.record());
   EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(channel));
+  // Only -1 marks an empty slot: the count runs past -2 to the first -1.
+  EXPECT_EQ(3u, channel.messageCompressionCount());
 }
 
 }  // namespace
