@@ -4,7 +4,7 @@
 // been read.
 //
 // Input: a format choice (one of the eight item formats, or eight bytes of
-// the input), a flags byte (encoding other than 546, character set,
+// the input), a flags byte (encoding other than the native one, character set,
 // application buffer, an item of the wrong kind tried first), the data
 // offset, then the message data.
 //

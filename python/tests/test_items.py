@@ -199,7 +199,7 @@ def test_a_header_records_what_it_stands_in_front_of():
     message.character_set = 1208
     header = kxli.WorkInformationHeader(service_name="PAYROLL")
     message.write(header)
-    assert (header.format, header.encoding, header.character_set) == ("KXSTR   ", 546, 1208)
+    assert (header.format, header.encoding, header.character_set) == ("KXSTR   ", kxli.NATIVE_ENCODING, 1208)
     assert (message.format, message.character_set) == ("KXHWIH  ", 0)
 
 
@@ -215,20 +215,20 @@ def int32_at(data, offset, value):
 
 
 # (class, change of the message, reason, text the library sends)
-BAD_READS = [(cls, "structure id", lambda d, f: (b"XXXX" + d[4:], f, 546), 6107,
+BAD_READS = [(cls, "structure id", lambda d, f: (b"XXXX" + d[4:], f, kxli.NATIVE_ENCODING), 6107,
               "pasteIn (error): wrong structure id") for cls in HEADER_CLASSES.values()]
 BAD_READS += [(cls, "encoding", lambda d, f: (d, f, 273), 6106, "wrong message encoding")
               for cls in HEADER_CLASSES.values()]
-BAD_READS += [(cls, "format", lambda d, f: (d, "KXSTR   ", 546), 6119, "wrong message format")
+BAD_READS += [(cls, "format", lambda d, f: (d, "KXSTR   ", kxli.NATIVE_ENCODING), 6119, "wrong message format")
               for cls in HEADER_CLASSES.values()]
 BAD_READS += [
-    (kxli.DeadLetterHeader, "cut record", lambda d, f: (d[:100], f, 546), 6114,
+    (kxli.DeadLetterHeader, "cut record", lambda d, f: (d[:100], f, kxli.NATIVE_ENCODING), 6114,
      "insufficient data"),
-    (kxli.VornBridgeHeader, "version 3", lambda d, f: (int32_at(d, 4, 3), f, 546), 6128, None),
-    (kxli.ReferenceHeader, "name past the data", lambda d, f: (int32_at(d, 76, 4000), f, 546),
+    (kxli.VornBridgeHeader, "version 3", lambda d, f: (int32_at(d, 4, 3), f, kxli.NATIVE_ENCODING), 6128, None),
+    (kxli.ReferenceHeader, "name past the data", lambda d, f: (int32_at(d, 76, 4000), f, kxli.NATIVE_ENCODING),
      6114, None),
     (kxli.ReferenceHeader, "name past the structure",
-     lambda d, f: (int32_at(d, 8, 108), f, 546), 6123, None),
+     lambda d, f: (int32_at(d, 8, 108), f, kxli.NATIVE_ENCODING), 6123, None),
 ]
 
 

@@ -22,7 +22,7 @@ DESCRIPTOR_BYTES = [("message_id", 48, 24), ("correlation_id", 72, 24),
 
 def test_a_new_message_and_a_received_one():
     new = kxli.Message()
-    assert (new.format, new.encoding, new.character_set) == (" " * 8, 546, 0)
+    assert (new.format, new.encoding, new.character_set) == (" " * 8, kxli.NATIVE_ENCODING, 0)
     assert (new.length, new.data_offset, bytes(new), new.version) == (0, 0, b"", 2)
     assert new.descriptor[:4] == b"MD  " and len(new.descriptor) == 364
     received = kxli.Message(bytearray(b"abc"), format="KXSTR", encoding=273, character_set=1208)
