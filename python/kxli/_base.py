@@ -15,14 +15,27 @@ TEXT_FORMAT = "KXSTR   "
 BYTES_FORMAT = "        "
 
 
-def _describe(what: str, completion_code: int, reason_code: int, reason: str,
-              text: Optional[str]) -> str:
-    message = "%s: completion code %d, reason code %d (%s)" % (
-        what, completion_code, reason_code, reason)
-    return message + (": " + text if text else "")
+class _Codes:
+    """What Error and Warning carry: the operation, the library's codes and
+    text, the message built from them, and pickling by those values."""
+
+    def __init__(self, what: str, completion_code: int, reason_code: int, reason: str,
+                 text: Optional[str] = None) -> None:
+        message = "%s: completion code %d, reason code %d (%s)" % (
+            what, completion_code, reason_code, reason)
+        super().__init__(message + (": " + text if text else ""))
+        self.what = what
+        self.completion_code = completion_code
+        self.reason_code = reason_code
+        self.reason = reason
+        self.text = text
+
+    def __reduce__(self):
+        return (type(self), (self.what, self.completion_code, self.reason_code, self.reason,
+                             self.text))
 
 
-class Error(Exception):
+class Error(_Codes, Exception):
     """A failure of the library: completion code 2 and a reason code.
 
     Attributes:
@@ -35,21 +48,8 @@ class Error(Exception):
             it sent none (or KXECS_TRACE sends the texts to its output).
     """
 
-    def __init__(self, what: str, completion_code: int, reason_code: int, reason: str,
-                 text: Optional[str] = None) -> None:
-        super().__init__(_describe(what, completion_code, reason_code, reason, text))
-        self.what = what
-        self.completion_code = completion_code
-        self.reason_code = reason_code
-        self.reason = reason
-        self.text = text
 
-    def __reduce__(self):
-        return (type(self), (self.what, self.completion_code, self.reason_code, self.reason,
-                             self.text))
-
-
-class Warning(builtins.UserWarning):  # noqa: A001 (the package's own Warning)
+class Warning(_Codes, builtins.UserWarning):  # noqa: A001 (the package's own Warning)
     """A warning of the library: completion code 1 and a reason code.
 
     kxli issues it through the warnings module, so `python -W error` (or a
@@ -63,16 +63,7 @@ class Warning(builtins.UserWarning):  # noqa: A001 (the package's own Warning)
 
     def __init__(self, what: str, completion_code: int = 1, reason_code: int = 6115,
                  reason: str = "KXRC_DATA_TRUNCATED", text: Optional[str] = None) -> None:
-        super().__init__(_describe(what, completion_code, reason_code, reason, text))
-        self.what = what
-        self.completion_code = completion_code
-        self.reason_code = reason_code
-        self.reason = reason
-        self.text = text
-
-    def __reduce__(self):
-        return (type(self), (self.what, self.completion_code, self.reason_code, self.reason,
-                             self.text))
+        super().__init__(what, completion_code, reason_code, reason, text)
 
 
 class TextBody(str):
