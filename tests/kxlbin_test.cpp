@@ -1,153 +1,120 @@
+// KxlBin: each operation's result, codes, bytes, storage and trace, with
+// storage failures and refused pointers injected for real; the rows are
+// testdata/tests/str_binary.tsv. Then equality, copies and the item write.
 #include "kxlbin.hpp"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "kxlmsg.hpp"
 #include "kxlmsgtest.hpp"
+#include "kxltable.hpp"
 
 namespace {
 
 using kxltest::binOf;
 using kxltest::bytesOf;
-using kxltest::Codes;
-using kxltest::codesOf;
-using kxltest::pattern;
 
-// The exit records of the traced operations, function number and value, in order.
-using Exits = std::vector<std::pair<unsigned, std::int32_t>>;
-Exits exitsOf(const kxltest::TraceCapture &trace) {
-  Exits exits;
-  for (const kxltest::TraceRecord &r : trace.records())
-    if (r.kind == XCS_EXIT) exits.emplace_back(r.function, r.value);
-  return exits;
+// Codes and bytes, as "2/2004 'ab'", "null" for no storage.
+std::string state(const KxlBin &v) {
+  const std::string codes =
+      std::to_string(v.completionCode()) + "/" + std::to_string(v.reasonCode()) + " ";
+  if (v.dataPointer() == nullptr) return codes + "null/" + std::to_string(v.dataLength());
+  return codes + "'" + bytesOf(v) + "'";
 }
 
-// Every failure returns false and leaves the bytes "abcdef", the field and
-// the message's data offset as they were; it sets 2/reason, sends its one
-// text and ends the traced operations with the reason code.
-TEST(KxlBinTest, FailuresChangeNothing) {
-  enum Injected { kNothing, kNoStorage, kFieldRefused };
-  struct In {
-    KxlMsg message;  // ten bytes, format "        "
-    KxlBin other{"0123456789", 10};
-    std::string field = std::string(8, '#');
+// What an operation reaches besides the byte string: the message holds
+// "0123456789" at data offset 0, `field` 30 bytes of '#'.
+struct In {
+  KxlMsg message;
+  KxlBin other{"0123456789", 10};
+  std::string field = std::string(30, '#');
+};
+
+using Operation = bool (*)(KxlBin &, In &);
+#define OP(...) [](KxlBin &v, In &in) -> bool { return (void)in, (void)v, __VA_ARGS__; }
+
+// Each row: an operation on a byte string made of `initial`, under the fault
+// the row injects, shown as: result, state(), the field where it changed,
+// the message's data offset, the allocations made, "same" where the storage
+// stayed where it was, and every text and exit record in order.
+TEST(KxlBinTest, ResultStateAndTraceOfEachOperation) {
+  const std::map<std::string, Operation> operations = {
+      {"set field", OP(v.set(in.field.data(), 8))},
+      {"copy into field 8", OP(v.copyOut(&in.field[0], 8, '\0'))},
+      {"copy into no buffer", OP(v.copyOut(nullptr, 8, ' '))},
+      {"read as KXSTR", OP(in.message.setFormat("KXSTR"), v.pasteIn(in.message))},
+      {"read", OP(v.pasteIn(in.message))},
+      {"read item", OP(in.message.readItem(v))},
+      {"read at 4", OP(in.message.setDataOffset(4) && in.message.readItem(v))},
+      {"read at 10", OP(in.message.setDataOffset(10) && in.message.readItem(v))},
+      {"length 12", OP(v.setDataLength(12))},
+      {"length 4", OP(v.setDataLength(4))},
+      {"length 10", OP(v.setDataLength(10))},
+      {"length 0", OP(v.setDataLength(0))},
+      {"set 3 of other", OP(v.set(in.other.dataPointer(), 3))},
+      {"assign other", OP(v = in.other, false)},
+      // The source may lie in the storage being replaced.
+      {"set own", OP(v.set(v.dataPointer() + 2, 3) && v.set(v.dataPointer(), 3))},
+      // A copy into a field; a null buffer goes with length 0.
+      {"copy into 24 nul", OP(v.copyOut(&in.field[0], 24, '\0') && v.copyOut(nullptr, 0, ' '))},
+      {"copy into 24", OP(v.copyOut(&in.field[0], 24, ' ') && v.copyOut(nullptr, 0, ' '))},
+      {"copy into 8 *", OP(v.copyOut(&in.field[0], 8, '*') && v.copyOut(nullptr, 0, ' '))},
+      {"copy into 1", OP(v.copyOut(&in.field[0], 1, ' ') && v.copyOut(nullptr, 0, ' '))},
   };
-  const char *kNoStorageText = "KxlBinary::setDataLength (error): storage not available";
-  const struct {
-    Injected injected;
-    long reason;
-    unsigned function;
-    const char *text;
-    std::vector<unsigned> traced;  // the operations whose exit records carry the reason
-    bool (*operation)(KxlBin &value, In &in);
-  } cases[] = {
-      {kFieldRefused,
-       2004,
-       kKxlFnErrorCheckReadPointer,
-       "KxlError::checkReadPointer (error): buffer error",
-       {},
-       [](KxlBin &v, In &in) { return v.set(in.field.data(), in.field.size()); }},
-      {kFieldRefused,
-       2004,
-       kKxlFnErrorCheckWritePointer,
-       "KxlError::checkWritePointer (error): buffer error",
-       {kKxlFnBinaryCopyOut},
-       [](KxlBin &v, In &in) { return v.copyOut(&in.field[0], in.field.size(), '\0'); }},
-      {kNothing,
-       6110,
-       kKxlFnBinaryCopyOut,
-       "KxlBinary::copyOut (error): no destination buffer",
-       {kKxlFnBinaryCopyOut},
-       [](KxlBin &v, In &) { return v.copyOut(nullptr, 8, ' '); }},
-      {kNothing,
-       6119,
-       kKxlFnBinaryPasteIn,
-       "KxlBinary::pasteIn (error): wrong message format",
-       {kKxlFnBinaryPasteIn},
-       [](KxlBin &v, In &in) { return in.message.setFormat("KXSTR"), v.pasteIn(in.message); }},
-      {kNoStorage,
-       2071,
-       kKxlFnBinarySetDataLength,
-       kNoStorageText,
-       {kKxlFnBinarySetDataLength},
-       [](KxlBin &v, In &) { return v.setDataLength(12); }},
-      {kNoStorage,
-       2071,
-       kKxlFnBinarySetDataLength,
-       kNoStorageText,
-       {kKxlFnBinarySetDataLength},
-       [](KxlBin &v, In &in) { return v.set(in.other.dataPointer(), 3); }},
-      // The source's codes 0/0 are taken, then the storage fails.
-      {kNoStorage,
-       2071,
-       kKxlFnBinarySetDataLength,
-       kNoStorageText,
-       {kKxlFnBinarySetDataLength},
-       [](KxlBin &v, In &in) { return v = in.other, false; }},
-      {kNoStorage,
-       2071,
-       kKxlFnBinarySetDataLength,
-       kNoStorageText,
-       {kKxlFnBinarySetDataLength, kKxlFnBinaryPasteIn},
-       [](KxlBin &v, In &in) { return v.pasteIn(in.message); }},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
+  std::set<std::string> used;
+  for (const kxltest::Row &row : kxltest::table("str_binary")) {
+    SCOPED_TRACE(row.file + ": " + row[0]);
+    ASSERT_EQ(operations.count(row[0]), 1u);
+    used.insert(row[0]);
     In in;
     ASSERT_TRUE(in.message.writeItem(in.other) && in.message.setDataOffset(0));
-    KxlBin value = binOf("abcdef");
+    KxlBin value = binOf(row[1]);
+    const unsigned char *storage = value.dataPointer();
     kxltest::TraceCapture trace;
     std::optional<kxltest::AllocationFailure> failure;
     std::optional<kxltest::PointerRefusal> refusal;
-    if (c.injected == kNoStorage) failure.emplace(1, true);
-    if (c.injected == kFieldRefused) refusal.emplace(&in.field[7]);
-    EXPECT_FALSE(c.operation(value, in));
+    using Refusal = kxltest::PointerRefusal;
+    if (row[2] == "no storage") failure.emplace(1, true);
+    if (row[2] == "field refused") refusal.emplace(&in.field[7]);
+    if (row[2] == "own refused") refusal.emplace(storage, value.dataLength(), Refusal::kWrite);
+    if (row[2] == "writes refused") {
+      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1, Refusal::kWrite);
+    }
+    kxltest::AllocationCounter counter;
+    const bool result = operations.at(row[0])(value, in);
+    std::string seen = std::to_string(result) + " " + state(value);
+    seen += " at " + std::to_string(in.message.dataOffset()) + " +" +
+            std::to_string(counter.count()) +
+            (storage && value.dataPointer() == storage ? " same" : "");
     failure.reset();
     refusal.reset();
-    EXPECT_EQ(codesOf(value), Codes(2, c.reason));
-    EXPECT_EQ(bytesOf(value), "abcdef");
-    EXPECT_EQ(in.field, "########");
-    EXPECT_EQ(in.message.dataOffset(), 0u);
-    EXPECT_EQ(kxltest::textsOf(trace), (kxltest::Texts{{c.function, c.text}}));
-    Exits exits;
-    for (unsigned function : c.traced) exits.emplace_back(function, c.reason);
-    EXPECT_EQ(exitsOf(trace), exits);
+    if (in.field != std::string(30, '#')) seen += " field '" + in.field + "'";
+    for (const kxltest::TraceRecord &r : trace.records()) {
+      if (r.kind == XCS_TEXT) seen += " " + std::to_string(r.function) + ":" + r.text;
+      if (r.kind == XCS_EXIT)
+        seen += " " + std::to_string(r.function) + "=" + std::to_string(r.value);
+    }
+    EXPECT_EQ(seen, row[3]);
   }
+  EXPECT_EQ(used.size(), operations.size());
+}
+
+#undef OP
+
+TEST(KxlBinTest, ConstructionEqualityAndIsNull) {
+  EXPECT_EQ(state(KxlBin(nullptr, 0)), "0/0 null/0");
   // A new byte string that cannot take its bytes is left empty with the codes.
-  EXPECT_EQ(codesOf(KxlBin(nullptr, 0)), Codes(0, 0));
-  const KxlBin refused(nullptr, 4);
-  EXPECT_EQ(codesOf(refused), Codes(2, 2004));
-  EXPECT_EQ(refused.dataLength(), 0u);
-  kxltest::AllocationFailure failure(1);
-  const KxlBin unstored("abc", 3);
-  EXPECT_EQ(codesOf(unstored), Codes(2, 2071));
-  EXPECT_EQ(unstored.dataPointer(), nullptr);
-}
-
-TEST(KxlBinTest, SetDataLengthGivesZeroBytes) {
-  KxlBin value = binOf("wxyz");
-  kxltest::TraceCapture trace;
-  EXPECT_TRUE(value.setDataLength(4));  // the same length keeps the bytes
-  EXPECT_EQ(bytesOf(value), "wxyz");
-  EXPECT_TRUE(value.setDataLength(10));
-  EXPECT_EQ(bytesOf(value), std::string(10, '\0'));
-  EXPECT_TRUE(value.setDataLength(0));
-  EXPECT_EQ(value.dataPointer(), nullptr);
-  EXPECT_EQ(exitsOf(trace), Exits(3, {kKxlFnBinarySetDataLength, 0}));
-  // The source may lie in the storage being replaced.
-  value = binOf("abcdefgh");
-  EXPECT_TRUE(value.set(value.dataPointer() + 2, 3) && value.set(value.dataPointer(), 3));
-  EXPECT_EQ(bytesOf(value), "cde");
-}
-
-TEST(KxlBinTest, EqualityAndIsNull) {
+  EXPECT_EQ(state(KxlBin(nullptr, 4)), "2/2004 null/0");
+  {
+    kxltest::AllocationFailure failure(1);
+    EXPECT_EQ(state(KxlBin("abc", 3)), "2/2071 null/0");
+  }
   const std::string values[] = {"", {"\0", 1}, {"\0\0\0", 3}, "abc", {"abc\0", 4}, "abd"};
   for (const std::string &left : values) {
     for (const std::string &right : values) EXPECT_EQ(binOf(left) == binOf(right), left == right);
@@ -156,26 +123,6 @@ TEST(KxlBinTest, EqualityAndIsNull) {
   KxlBin failed = binOf("ab");
   ASSERT_FALSE(failed.set(nullptr, 1));
   EXPECT_TRUE(failed == binOf("ab"));  // codes are not compared
-}
-
-// Shorter bytes are padded, longer ones cut, silently; a null buffer goes
-// with length 0.
-TEST(KxlBinTest, CopyOutPadsOrCutsWithoutAWarning) {
-  const std::size_t cases[][3] = {{4, 24, 0}, {30, 24, 0}, {24, 24, ' '}, {0, 8, '*'}, {3, 1, ' '}};
-  for (const auto &c : cases) {
-    const std::string bytes = pattern(c[0], 1);
-    KxlBin value = binOf(bytes);
-    kxltest::TraceCapture trace;
-    std::string field(c[1] + 1, '#');  // a guard byte after the field
-    EXPECT_TRUE(value.copyOut(&field[0], c[1], static_cast<char>(c[2])));
-    std::string expected = bytes.substr(0, c[1]) + "#";
-    expected.insert(std::min(c[0], c[1]), c[1] - std::min(c[0], c[1]), static_cast<char>(c[2]));
-    EXPECT_EQ(field, expected) << c[0] << " into " << c[1];
-    EXPECT_TRUE(value.copyOut(nullptr, 0, ' '));
-    EXPECT_EQ(codesOf(value), Codes(0, 0));
-    EXPECT_TRUE(trace.texts().empty());
-    EXPECT_EQ(exitsOf(trace), Exits(2, {kKxlFnBinaryCopyOut, 0}));
-  }
 }
 
 TEST(KxlBinTest, CopiesOwnTheirBytes) {
@@ -187,15 +134,13 @@ TEST(KxlBinTest, CopiesOwnTheirBytes) {
   source.reset();
   const KxlBin &same = assigned;
   assigned = same;
-  for (const KxlBin *copy : {&constructed, &assigned}) {
-    EXPECT_EQ(bytesOf(*copy), "0123456789ab");
-    EXPECT_EQ(codesOf(*copy), Codes(2, 2004));
-  }
+  EXPECT_EQ(state(constructed) + " " + state(assigned),
+            "2/2004 '0123456789ab' 2/2004 '0123456789ab'");
   assigned = KxlBin();
   EXPECT_EQ(assigned.dataPointer(), nullptr);
 }
 
-TEST(KxlBinItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
+TEST(KxlBinItemTest, WrittenAsTheWholeData) {
   KxlMsg message;
   message.setCharacterSet(850);
   ASSERT_TRUE(message.write(11, "older data!"));
@@ -205,58 +150,6 @@ TEST(KxlBinItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
   EXPECT_EQ(
       kxltest::description(kxltest::formatOf(message), message.encoding(), message.characterSet()),
       kxltest::description("        ", kKxlNativeEncoding, 0));
-  for (std::size_t offset : {0, 4, 10}) {
-    ASSERT_TRUE(message.setDataOffset(offset));
-    KxlBin read = binOf("old");
-    EXPECT_TRUE(message.readItem(read));
-    EXPECT_EQ(bytesOf(read), std::string("0123456789").substr(offset));
-    EXPECT_EQ(message.dataOffset(), 10u);
-  }
-}
-
-// Read into the byte string's own storage: with the length it had, no
-// storage is obtained and a refused check of that storage is the message's
-// 2/2004; with another length the new storage (zero bytes) stays.
-TEST(KxlBinItemTest, ReadGoesIntoItsOwnStorage) {
-  const struct {
-    const char *before;
-    bool refuseAll;  // else only the byte string's own bytes are refused
-    std::string after;
-  } cases[] = {
-      {"abcdefghij", false, "abcdefghij"},
-      {"abc", true, std::string(10, '\0')},
-  };
-  // The length is set, then the message's read and the byte string's end refused.
-  const Exits exits = {
-      {kKxlFnBinarySetDataLength, 0}, {kKxlFnCacheRead, 2004}, {kKxlFnBinaryPasteIn, 2004}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.before);
-    KxlMsg message;
-    KxlBin written = binOf("0123456789");
-    ASSERT_TRUE(message.writeItem(written) && message.setDataOffset(0));
-    KxlBin read = binOf(c.before);
-    const unsigned char *storage = read.dataPointer();
-    kxltest::TraceCapture trace;
-    std::optional<kxltest::PointerRefusal> refusal;
-    if (c.refuseAll) {
-      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1,
-                      kxltest::PointerRefusal::kWrite);
-    } else {
-      refusal.emplace(storage, read.dataLength(), kxltest::PointerRefusal::kWrite);
-    }
-    kxltest::AllocationCounter counter;
-    EXPECT_FALSE(read.pasteIn(message));
-    const long allocations = counter.count();
-    refusal.reset();
-    EXPECT_EQ(codesOf(read), Codes(2, 2004));
-    EXPECT_EQ(bytesOf(read), c.after);
-    EXPECT_EQ(exitsOf(trace), exits);
-    EXPECT_EQ(message.dataOffset(), 0u);
-    if (!c.refuseAll) {
-      EXPECT_EQ(read.dataPointer(), storage);
-      EXPECT_EQ(allocations, 0);
-    }
-  }
 }
 
 }  // namespace

@@ -14,10 +14,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "kxlmsg.hpp"
 #include "kxlmsgtest.hpp"
+#include "kxltable.hpp"
 
 namespace {
 
@@ -46,14 +48,6 @@ std::string said(unsigned function, const std::string &text) {
   return std::to_string(function) + ":" + text;
 }
 
-// An operation's result, the string's state, and each text said():
-// "0 'keep'/5 2/6108 N:KxlString::set (error): null pointer".
-std::string outcome(long result, const KxlStr &s, const kxltest::TraceCapture &trace) {
-  std::string seen = std::to_string(result) + " " + state(s);
-  for (const auto &text : kxltest::textsOf(trace)) seen += " " + said(text.first, text.second);
-  return seen;
-}
-
 // A string carrying kMarked, to see whether an operation keeps, replaces
 // or clears earlier codes.
 KxlStr marked(const char *text) {
@@ -79,128 +73,107 @@ const long kWideMinus1 = static_cast<long>(INT64_C(0xFFFFFFFF));
 // gives none).
 #define OP(...) [](KxlStr &s) -> long { return __VA_ARGS__; }
 
-// Each operation on a string made with marked(initial), with the fault a
-// row injects, as outcome() shows it. Storage that cannot be obtained while
-// building a new text warns (1/2071) and leaves that text null; while
-// changing a string it fails (2/2071) and the string keeps what it had.
+// Each row of str_operations.tsv: an operation, by its name here, on a string
+// made with marked(initial) and given the row's storage, under the fault the
+// row injects: result, state(), "+" the allocations made, each text said().
+// Storage that
+// cannot be obtained while building a new text warns (1/2071) and leaves
+// that text null; while changing a string it fails (2/2071) and the string
+// keeps what it had. A message's data offset is shown where it moved.
 TEST(KxlStrTest, ResultStateAndTextsOfEachOperation) {
-  enum Fault { kNone, kNoStorage, kOtherUnreadable, kOwnUnwritable };
   struct Scene {
     KxlStr other{"a longer text"};
-    KxlMsg message, brief, small;  // "hello world", "hi", and an empty 3-byte buffer
+    KxlMsg message, brief, hello, small;  // "hello world", "hi", "hello", an empty 3-byte buffer
     char bytes[3];
   };
   static std::optional<Scene> in;  // what the operations of the current row reach
-  const std::string building =
-      said(kKxlFnStringConstruct, "KxlString::KxlString (warning): storage not available");
-  const std::string setStorage =
-      said(kKxlFnStringSetStorage, "KxlString::setStorage (error): storage not available");
-  const struct {
-    const char *initial;
-    std::function<long(KxlStr &)> operation;
-    std::string after;
-    Fault fault = kNone;
-  } cases[] = {
-      {"", OP(s = KxlStr('\0'), 0), "0 ''/2 0/0"},
-      {"", OP(s = KxlStr("a\0b", 3), 0), "0 'a.b'/4 0/0"},
-      {"old", OP(s.set(nullptr, 0)), "1 null 2/6108"},
-      {"hello world", OP(s.set(chars(s) + 6, 5)), "1 'world'/6 2/6108"},
-      // A null byte ends new storage, so a shrink cuts the text.
-      {"abcdef", OP(s.setStorage(4)), "1 'abc'/4 2/6108"},
-      // Joins allocate exactly the text and bring their own codes.
-      {"", OP(s = s + KxlStr(""), 0), "0 null 0/0"},
-      {"abc", OP(s = s + "xy", 0), "0 'abcxy'/6 0/0"},
-      {"ab", OP(s.setStorage(10), s += 'c', s += "d", 0), "0 'abcd'/5 0/0"},
-      {"x", OP(s = s + 42L + 1.5, 0), "0 'x421.500000'/12 0/0"},
-      {"x", OP(s = s + kWide5 + kWideMinus1, 0), "0 'x5-1'/5 0/0"},
-      {"n=", OP(s += 12, s += 0.25, 0), "0 'n=120.250000'/13 0/0"},
-      {"x", OP(s.pasteIn(3.0, "")), "0 'x***'/5 0/0"},
-      // 23 characters fit the number's work area, 24 do not.
-      {"x", OP(s.pasteIn(1e15, "%f")), "1 'x1000000000000000.000000'/25 0/0"},
-      {"x", OP(s.pasteIn(-1e15, "%f")), "0 'x***'/5 0/0"},
-      // Byte appends: null bytes become full stops; storage that fits stays.
-      {"xy", OP(s.pasteIn("a\0b", 3)), "1 'xya.b'/6 2/6108"},
-      {"ab", OP(s.setStorage(6), s.pasteIn("cde", 3)), "1 'abcde'/6 2/6108"},
-      {"abc", OP(s.pasteIn(chars(s), 4)), "1 'abcabc.'/8 2/6108"},
-      // Bytes read from where the append writes: "c" and the old null byte.
-      {"", OP(s.set("abc\0\0", 6), s.pasteIn(chars(s) + 2, 2)), "1 'abcc.'/6 2/6108"},
-      {"abcde", OP(s = s(SIZE_MAX, 2), 0), "0 null 0/0"},
-      {"abcde", OP(s = s(2, SIZE_MAX), 0), "0 null 0/0"},
-      {"abc1z", OP(s.setStorage(10), s = s.upperCase(), 0), "0 'ABC1Z'/10 2/6108"},
-      {"  ab", OP(s.stripLeading(' ')), "2 'ab'/3 0/0"},
-      {"ab", OP(s.stripLeading(' ')), "0 'ab'/3 2/6108"},
-      {"ab  ", OP(s.stripTrailing(' ')), "2 'ab'/5 2/6108"},
-      // Failures and notices, which leave "keep" as it was.
-      {"keep", OP(s.clearErrorCodes(), s.set(nullptr, 3)),
-       "0 'keep'/5 2/6108 " + said(kKxlFnStringSet, "KxlString::set (error): null pointer")},
-      {"keep", OP(s.set(in->other, 5)),
-       "0 'keep'/5 2/2004 " +
-           said(kKxlFnErrorCheckReadPointer, "KxlError::checkReadPointer (error): buffer error"),
-       kOtherUnreadable},
-      {"keep", OP(s.clearErrorCodes(), s.pasteIn(nullptr, 2)),
-       "0 'keep'/5 2/6108 " +
-           said(kKxlFnStringPasteIn, "KxlString::pasteIn (error): null pointer")},
-      // A size that cannot be represented; the bytes are never touched.
-      {"keep", OP(s.pasteIn(reinterpret_cast<char *>(1), SIZE_MAX - 2)),
-       "0 'keep'/5 2/2071 " +
-           said(kKxlFnStringPasteIn, "KxlString::pasteIn (error): storage not available")},
-      {"keep", OP(s.stripLeading('\0')),
-       "0 'keep'/5 2/6108 " + said(kKxlFnStringStripLeading,
-                                   "KxlString::stripLeading (information): cannot strip nulls")},
-      {"keep", OP(s.stripTrailing('\0')),
-       "0 'keep'/5 2/6108 " + said(kKxlFnStringStripTrailing,
-                                   "KxlString::stripTrailing (information): cannot strip nulls")},
-      {"keep", OP(s.copyOut(in->other, '\0')),
-       "4 'keep'/5 2/6108 " +
-           said(kKxlFnStringDelimiter,
-                "KxlString::copyOut/cutOut (information): null string delimiter is not advised")},
-      {"keep", OP(in->message.setFormat("KXSTRING"), s.pasteIn(in->message)),
-       "0 'keep'/5 2/6119 " +
-           said(kKxlFnStringPasteIn, "KxlString::pasteIn (error): wrong message format")},
-      // The message's read fails, and its codes are taken over.
-      {"keep", OP(s.pasteIn(in->brief)),
-       "0 'keep'/5 2/2004 " +
-           said(kKxlFnErrorCheckWritePointer, "KxlError::checkWritePointer (error): buffer error"),
-       kOwnUnwritable},
-      // Writing into a message fails as the message's cache does, and takes its codes.
-      {"keep", OP(s.copyOut(in->small)),
-       "0 'keep'/5 2/6113 " +
-           said(kKxlFnCacheMoreBytes, "KxlCache::moreBytes (error): insufficient buffer")},
-      {"keep", OP(s = KxlStr("abc"), 0), "0 null 1/2071 " + building, kNoStorage},
-      {"keep", OP(s = KxlStr('x'), 0), "0 null 1/2071 " + building, kNoStorage},
-      {"keep", OP(s += in->other, 0),
-       "0 null 1/2071 " +
-           said(kKxlFnStringConcatenate, "KxlString::concatenate (warning): storage not available"),
-       kNoStorage},
-      // A number's temporary is lost with its warning; the append goes on.
-      {"keep", OP(s.pasteIn(42L)), "1 'keep'/5 0/0 " + building, kNoStorage},
-      {"keep", OP(s.setStorage(100)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
-      {"keep", OP(s.set(in->other, 11)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
-      {"keep", OP(s = in->other, 0), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
-      {"keep", OP(s.pasteIn("cd", 2)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
-      {"keep", OP(s = s(1, 2), 0), "0 null 2/2071 " + setStorage, kNoStorage},
-      {"keep", OP(s.pasteIn(in->message)), "0 'keep'/5 2/2071 " + setStorage, kNoStorage},
+  const std::map<std::string, std::function<long(KxlStr &)>> operations = {
+      {"char nul", OP(s = KxlStr('\0'), 0)},
+      {"three bytes", OP(s = KxlStr("a\0b", 3), 0)},
+      {"set null", OP(s.set(nullptr, 0))},
+      {"set own tail", OP(s.set(chars(s) + 6, 5))},
+      {"storage 4", OP(s.setStorage(4))},
+      {"join empty", OP(s = s + KxlStr(""), 0)},
+      {"join text", OP(s = s + "xy", 0)},
+      {"append char and text", OP(s += 'c', s += "d", 0)},
+      {"join numbers", OP(s = s + 42L + 1.5, 0)},
+      {"join wide numbers", OP(s = s + kWide5 + kWideMinus1, 0)},
+      {"append numbers", OP(s += 12, s += 0.25, 0)},
+      {"paste 3 unformatted", OP(s.pasteIn(3.0, ""))},
+      {"paste 1e15", OP(s.pasteIn(1e15, "%f"))},
+      {"paste -1e15", OP(s.pasteIn(-1e15, "%f"))},
+      {"paste three bytes", OP(s.pasteIn("a\0b", 3))},
+      {"paste cde", OP(s.pasteIn("cde", 3))},
+      {"paste own 4", OP(s.pasteIn(chars(s), 4))},
+      {"paste own 2 from 0", OP(s.pasteIn(chars(s), 2))},
+      {"paste own 2 from 1", OP(s.pasteIn(chars(s) + 1, 2))},
+      {"paste own 2 from 2", OP(s.pasteIn(chars(s) + 2, 2))},
+      {"set, paste own 2 from 2", OP(s.set("abc\0\0", 6), s.pasteIn(chars(s) + 2, 2))},
+      {"substring at max", OP(s = s(SIZE_MAX, 2), 0)},
+      {"substring of max", OP(s = s(2, SIZE_MAX), 0)},
+      {"upper case", OP(s = s.upperCase(), 0)},
+      {"strip leading blanks", OP(s.stripLeading(' '))},
+      {"strip trailing blanks", OP(s.stripTrailing(' '))},
+      {"clear, set null 3", OP(s.clearErrorCodes(), s.set(nullptr, 3))},
+      {"set other 5", OP(s.set(in->other, 5))},
+      {"set other 11", OP(s.set(in->other, 11))},
+      {"clear, paste null", OP(s.clearErrorCodes(), s.pasteIn(nullptr, 2))},
+      {"paste huge", OP(s.pasteIn(reinterpret_cast<char *>(1), SIZE_MAX - 2))},
+      {"strip leading nul", OP(s.stripLeading('\0'))},
+      {"strip trailing nul", OP(s.stripTrailing('\0'))},
+      {"token by nul", OP(s.copyOut(in->other, '\0'))},
+      {"paste as KXSTRING", OP(in->message.setFormat("KXSTRING"), s.pasteIn(in->message))},
+      {"paste message", OP(s.pasteIn(in->message))},
+      {"paste brief", OP(s.pasteIn(in->brief))},
+      {"paste hello", OP(s.pasteIn(in->hello))},
+      {"copy into small", OP(s.copyOut(in->small))},
+      {"new text", OP(s = KxlStr("abc"), 0)},
+      {"new char", OP(s = KxlStr('x'), 0)},
+      {"append other", OP(s += in->other, 0)},
+      {"paste 42", OP(s.pasteIn(42L))},
+      {"storage 100", OP(s.setStorage(100))},
+      {"assign other", OP(s = in->other, 0)},
+      {"paste cd", OP(s.pasteIn("cd", 2))},
+      {"substring 1 2", OP(s = s(1, 2), 0)},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(::testing::Message() << "row " << &c - cases << ": " << c.after);
-    KxlStr s = marked(c.initial);
+  std::set<std::string> used;
+  for (const kxltest::Row &row : kxltest::table("str_operations")) {
+    SCOPED_TRACE(row.file + ": " + row[0]);
+    ASSERT_EQ(operations.count(row[0]), 1u);
+    used.insert(row[0]);
+    KxlStr s = marked(row[1].c_str());
+    if (row[2] != "-") {
+      ASSERT_TRUE(s.setStorage(row.number(2)));
+    }
     in.emplace();
     hold(in->message, "hello world");
     hold(in->brief, "hi");
+    hold(in->hello, "hello");
     ASSERT_TRUE(in->small.useEmptyBuffer(in->bytes, sizeof in->bytes));
     kxltest::TraceCapture trace;
     std::optional<kxltest::AllocationFailure> failure;
     std::optional<kxltest::PointerRefusal> refusal;
-    if (c.fault == kNoStorage) failure.emplace(1);
-    if (c.fault == kOtherUnreadable) refusal.emplace(chars(in->other) + 1);
-    if (c.fault == kOwnUnwritable) refusal.emplace(chars(s));
-    const long result = c.operation(s);
+    using Refusal = kxltest::PointerRefusal;
+    if (row[3] == "no storage") failure.emplace(1);
+    if (row[3] == "other unreadable") refusal.emplace(chars(in->other) + 1);
+    if (row[3] == "own unwritable") refusal.emplace(chars(s));
+    if (row[3] == "writes refused") {
+      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1, Refusal::kWrite);
+    }
+    kxltest::AllocationCounter counter;
+    const long result = operations.at(row[0])(s);
+    std::string seen =
+        std::to_string(result) + " " + state(s) + " +" + std::to_string(counter.count());
     EXPECT_TRUE(!failure || failure->failed() == 1);
     failure.reset();
     refusal.reset();
-    EXPECT_EQ(outcome(result, s, trace), c.after);
-    EXPECT_EQ(in->message.dataOffset() + in->brief.dataOffset(), 0u);
+    for (const auto &text : kxltest::textsOf(trace)) seen += " " + said(text.first, text.second);
+    const std::string at = " at " + std::to_string(in->message.dataOffset()) + "/" +
+                           std::to_string(in->brief.dataOffset()) + "/" +
+                           std::to_string(in->hello.dataOffset());
+    EXPECT_EQ(seen + (at == " at 0/0/0" ? "" : at), row[4]);
   }
+  EXPECT_EQ(used.size(), operations.size());
   in.reset();
 }
 
@@ -277,60 +250,35 @@ TEST(KxlStrCopyTest, CopiesIntoAField) {
       {2145, "KxlString::copy (error): source buffer error"},
       {2146, "KxlString::copy (error): target buffer error"},
       {2004, "KxlString::copy (error): buffer error"}};
-  enum Target { kField, kNull, kFieldRefused, kSourceRefused };
-  struct Outcome {
-    const char *field;
-    long reason;  // the result is false for the errors
-  };
-  const struct {
-    const char *source;
-    std::size_t length;
-    Target target;
-    Outcome withError, withoutError;
-  } cases[] = {
-      {"abc", 5, kField, {"abc__###", 0}, {"abc__###", 0}},
-      {"abcdef", 5, kField, {"abcde###", 6115}, {"abcde###", 6115}},
-      {nullptr, 5, kField, {"_____###", 0}, {"_____###", 0}},
-      {"abcde", 5, kField, {"abcde###", 0}, {"abcde###", 0}},  // unterminated
-      // Only the form with an error object returns at once for length 0.
-      {"abc", 0, kField, {"########", 0}, {"########", 6115}},
-      {"abc", 0, kNull, {"########", 0}, {"########", 6115}},
-      {"abc", 5, kNull, {"########", 6108}, {"########", 6108}},
-      {nullptr, 5, kNull, {"########", 6108}, {"########", 6108}},
-      {"abc", 5, kFieldRefused, {"########", 2146}, {"########", 2004}},
-      // Only the field's bytes are asked for.
-      {"abc", 4, kFieldRefused, {"abc_####", 0}, {"abc_####", 0}},
-      {"abc", 5, kSourceRefused, {"########", 2145}, {"abc__###", 0}},
-      {"abc", 0, kSourceRefused, {"########", 2145}, {"########", 6115}},
-  };
   enum Way { kWithError, kWithRecord, kCopyOut };
   using kxltest::PointerRefusal;
-  for (const auto &c : cases) {
+  for (const kxltest::Row &row : kxltest::table("str_copies")) {
+    const char *source = row[0] == "-" ? nullptr : row[0].c_str();
+    const std::size_t length = row.number(1);
     for (const Way way : {kWithError, kWithRecord, kCopyOut}) {
       for (const bool startMarked : {false, true}) {
         SCOPED_TRACE(::testing::Message()
-                     << "row " << &c - cases << ", way " << way << (startMarked ? ", marked" : ""));
+                     << row.file << ", way " << way << (startMarked ? ", marked" : ""));
         // The error object, or the string copied out; the class's record as
         // a setter's failure leaves it, or clean.
-        KxlStr holder = marked(way == kCopyOut ? c.source : "");
+        KxlStr holder = marked(way == kCopyOut ? source : "");
         if (!startMarked) holder.clearErrorCodes();
         KxlStr::copy(nullptr, 1, "x", '_');
         if (way == kWithRecord && !startMarked) KxlStr().copyOut(nullptr, 0, '_');
         char field[9] = "########";
-        char *target = c.target == kNull ? nullptr : field;
+        char *target = row[2] == "null" ? nullptr : field;
         kxltest::TraceCapture trace;
         std::optional<PointerRefusal> refusal;
-        if (c.target == kFieldRefused) refusal.emplace(field + 4, 1, PointerRefusal::kWrite);
-        if (c.target == kSourceRefused) refusal.emplace(c.source, 1, PointerRefusal::kRead);
-        const bool result = way == kWithError
-                                ? KxlStr::copy(target, c.length, c.source, holder, '_')
-                            : way == kWithRecord ? KxlStr::copy(target, c.length, c.source, '_')
-                                                 : holder.copyOut(target, c.length, '_');
+        if (row[2] == "field refused") refusal.emplace(field + 4, 1, PointerRefusal::kWrite);
+        if (row[2] == "source refused") refusal.emplace(source, 1, PointerRefusal::kRead);
+        const bool result = way == kWithError    ? KxlStr::copy(target, length, source, holder, '_')
+                            : way == kWithRecord ? KxlStr::copy(target, length, source, '_')
+                                                 : holder.copyOut(target, length, '_');
         refusal.reset();
-        const Outcome &expected = way == kWithError ? c.withError : c.withoutError;
-        const long reason = expected.reason;
+        const std::size_t column = way == kWithError ? 3 : 5;
+        const long reason = row.number(column + 1);
         EXPECT_EQ(result, reason == 0 || reason == 6115);
-        EXPECT_EQ(std::string(field), expected.field);
+        EXPECT_EQ(std::string(field), row[column]);
         EXPECT_EQ(
             way == kWithRecord ? Codes(KxlStr::staticCompletionCode(), KxlStr::staticReasonCode())
                                : codesOf(holder),
@@ -404,93 +352,20 @@ TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
               text ? "hello at 5 " + described + " 'hello'/6 2/6108"
                    : " at 0 " + described + " null 2/6108");
   }
-  using namespace std::string_literals;
-  const struct {
-    std::string data;
-    std::size_t offset;
-    std::size_t storageBefore;  // 0: a null string
-    const char *state;
-    long allocations;
-  } cases[] = {{"hello", 0, 0, "'hello'/6", 1}, {"hello", 2, 0, "'llo'/4", 1},
-               {"hello", 0, 5, "'hello'/6", 1}, {"hello", 0, 20, "'hello'/20", 0},
-               {"ab\0"s, 0, 0, "'ab'/3", 1},    {"a\0bc"s, 0, 0, "'a'/5", 1},
-               {"ab\0"s, 0, 3, "'ab'/3", 0},    {"abc", 3, 2, "'z'/2", 0},
-               {"abc", 3, 0, "null", 0}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.state);
+  // Each row: data, data offset, storage before (0: a null string), the text
+  // and storage read, the allocations made.
+  for (const kxltest::Row &row : kxltest::table("str_reads")) {
+    SCOPED_TRACE(row.file);
     KxlMsg message;
-    hold(message, c.data);
-    ASSERT_TRUE(message.setDataOffset(c.offset));
+    hold(message, row[0]);
+    ASSERT_TRUE(message.setDataOffset(row.number(1)));
     KxlStr read("zzzzzzzzzzzzzzzzzzz");
-    ASSERT_TRUE(read.setStorage(c.storageBefore));
+    ASSERT_TRUE(read.setStorage(row.number(2)));
     kxltest::AllocationCounter counter;
     EXPECT_TRUE(message.readItem(read));
-    EXPECT_EQ(counter.count(), c.allocations);
+    EXPECT_EQ(counter.count(), row.number(4));
     EXPECT_EQ(state(read) + " at " + std::to_string(message.dataOffset()),
-              std::string(c.state) + " 0/0 at " + std::to_string(c.data.size()));
-  }
-}
-
-// A read that fails leaves what its steps leave. Storage smaller than the
-// data is made the data's size holding an empty text before the read, and
-// keeps that when the read is refused. Storage at least the data's size
-// takes the bytes first; when no room can then be found for the null byte,
-// the last byte read becomes it and the data offset stands past the data.
-TEST(KxlStrItemTest, AFailedReadLeavesWhatItsStepsLeave) {
-  const std::string refusedRead =
-      said(kKxlFnErrorCheckWritePointer, "KxlError::checkWritePointer (error): buffer error");
-  const std::string noStorage =
-      said(kKxlFnStringSetStorage, "KxlString::setStorage (error): storage not available");
-  const struct {
-    const char *initial;
-    bool refuseWrites;  // else the first allocation fails
-    std::string after;
-    std::size_t dataOffset;
-  } cases[] = {
-      {"ab", true, "0 ''/5 2/2004 " + refusedRead, 0},
-      {"ab", false, "0 'ab'/3 2/2071 " + noStorage, 0},
-      {"abcd", false, "0 'hell'/5 2/2071 " + noStorage, 5},
-      {"abcdefghij", true, "0 'abcdefghij'/11 2/2004 " + refusedRead, 0},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.after);
-    KxlMsg message;
-    hold(message, "hello");
-    KxlStr s(c.initial);
-    kxltest::TraceCapture trace;
-    std::optional<kxltest::PointerRefusal> refusal;
-    std::optional<kxltest::AllocationFailure> failure;
-    if (c.refuseWrites) {
-      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1,
-                      kxltest::PointerRefusal::kWrite);
-    } else {
-      failure.emplace(1);
-    }
-    const bool read = s.pasteIn(message);
-    refusal.reset();
-    failure.reset();
-    EXPECT_EQ(outcome(read, s, trace), c.after);
-    EXPECT_EQ(message.dataOffset(), c.dataOffset);
-  }
-}
-
-// An append of the string's own bytes into storage of exactly the size
-// needed obtains nothing; bytes are moved as memmove moves them.
-TEST(KxlStrTest, OwnBytesAppendedIntoStorageThatFitsObtainNothing) {
-  const struct {
-    const char *text;
-    std::size_t storage, from, count;
-    const char *after;
-  } cases[] = {{"ab", 5, 0, 2, "'abab'/5 0/0"},
-               {"abc", 6, 1, 2, "'abcbc'/6 0/0"},
-               {"abc", 6, 2, 2, "'abcc.'/6 0/0"}};
-  for (const auto &c : cases) {
-    KxlStr s(c.text);
-    ASSERT_TRUE(s.setStorage(c.storage));
-    kxltest::AllocationCounter counter;
-    EXPECT_TRUE(s.pasteIn(chars(s) + c.from, c.count));
-    EXPECT_EQ(counter.count(), 0) << c.after;
-    EXPECT_EQ(state(s), c.after);
+              row[3] + " 0/0 at " + std::to_string(row[0].size()));
   }
 }
 
