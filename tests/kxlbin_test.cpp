@@ -36,7 +36,6 @@ struct In {
   std::string field = std::string(30, '#');
 };
 
-using Operation = bool (*)(KxlBin &, In &);
 #define OP(...) [](KxlBin &v, In &in) -> bool { return (void)in, (void)v, __VA_ARGS__; }
 
 // Each row: an operation on a byte string made of `initial`, under the fault
@@ -44,7 +43,7 @@ using Operation = bool (*)(KxlBin &, In &);
 // the message's data offset, the allocations made, "same" where the storage
 // stayed where it was, and every text and exit record in order.
 TEST(KxlBinTest, ResultStateAndTraceOfEachOperation) {
-  const std::map<std::string, Operation> operations = {
+  const std::map<std::string, bool (*)(KxlBin &, In &)> operations = {
       {"set field", OP(v.set(in.field.data(), 8))},
       {"copy into field 8", OP(v.copyOut(&in.field[0], 8, '\0'))},
       {"copy into no buffer", OP(v.copyOut(nullptr, 8, ' '))},
@@ -87,18 +86,16 @@ TEST(KxlBinTest, ResultStateAndTraceOfEachOperation) {
       refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1, Refusal::kWrite);
     }
     kxltest::AllocationCounter counter;
-    const bool result = operations.at(row[0])(value, in);
-    std::string seen = std::to_string(result) + " " + state(value);
-    seen += " at " + std::to_string(in.message.dataOffset()) + " +" +
-            std::to_string(counter.count()) +
-            (storage && value.dataPointer() == storage ? " same" : "");
+    std::string seen = std::to_string(operations.at(row[0])(value, in));
+    seen += " " + state(value) + " at " + std::to_string(in.message.dataOffset()) + " +" +
+            std::to_string(counter.count()) + (value.dataPointer() == storage ? " same" : "");
     failure.reset();
     refusal.reset();
     if (in.field != std::string(30, '#')) seen += " field '" + in.field + "'";
     for (const kxltest::TraceRecord &r : trace.records()) {
-      if (r.kind == XCS_TEXT) seen += " " + std::to_string(r.function) + ":" + r.text;
-      if (r.kind == XCS_EXIT)
-        seen += " " + std::to_string(r.function) + "=" + std::to_string(r.value);
+      const std::string function = " " + std::to_string(r.function);
+      if (r.kind == XCS_TEXT) seen += function + ":" + r.text;
+      if (r.kind == XCS_EXIT) seen += function + "=" + std::to_string(r.value);
     }
     EXPECT_EQ(seen, row[3]);
   }
