@@ -10,18 +10,15 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <type_traits>
-#include <vector>
 
 #include "kxlgmo2.hpp"
 #include "kxlhdrtest.hpp"
-#include "kxlmsgtest.hpp"
+#include "kxltable.hpp"
 
 namespace {
 
 using kxltest::Codes;
 using kxltest::codesOf;
-using kxltest::pattern;
 
 // Reaches the protected members a test needs.
 template <class Options>
@@ -33,96 +30,70 @@ class Exposed : public Options {
   KXGMO *writable() { return const_cast<KXGMO *>(this->record()); }
 };
 
-std::string int32(std::int32_t value) {
-  return std::string(reinterpret_cast<const char *>(&value), sizeof value);
-}
-
 // A new record of `length` (80 or 100) bytes with `version`.
 std::string defaultRecord(std::size_t length, std::int32_t version) {
-  const std::string record = "GMO " + int32(version) + std::string(64, '\0') + int32(3) + "    ";
-  return length == 80 ? record : record + std::string(16, '\0') + int32(-1);
+  const std::string record = kxlhdrtest::record(
+      80, {{0, "GMO "}, kxlhdrtest::at(4, version), kxlhdrtest::at(72, 3), {76, "    "}});
+  return length == 80 ? record : record + std::string(16, '\0') + kxlhdrtest::at(0, -1).bytes;
 }
 
-// The bytes of the options' layout: 100 for KxlGmo3, 80 for KxlGmo.
+// The options' record, `length` bytes long.
 template <class Options>
-std::string bytesOf(const Options &options) {
-  const std::size_t length = std::is_base_of<KxlGmo3, Options>::value ? 100 : 80;
+std::string bytesOf(const Options &options, std::size_t length) {
   return std::string(reinterpret_cast<const char *>(options.record()), length);
 }
 
+// New records take the supported version (its low 32 bits) at their
+// construction; copies take the record and the codes whole. The sync-point
+// bits and resolved queue names are read and written as
+// testdata/tests/chl_gmo_*.tsv say.
 template <class Options>
-class KxlGmoTest : public ::testing::Test {};
-using BothClasses = ::testing::Types<KxlGmo, KxlGmo3>;
-struct ClassName {
-  template <class Options>
-  static std::string GetName(int) {
-    return std::is_same<Options, KxlGmo>::value ? "KxlGmo" : "KxlGmo3";
-  }
-};
-TYPED_TEST_SUITE(KxlGmoTest, BothClasses, ClassName);
-
-TYPED_TEST(KxlGmoTest, NewRecordsTakeTheSupportedVersionAndCopiesTakeEverything) {
-  const bool current = std::is_same<TypeParam, KxlGmo3>::value;
-  const std::size_t length = current ? 100 : 80;
-  const std::int32_t version = current ? 3 : 2;
-  auto source = std::make_unique<Exposed<TypeParam>>();
-  EXPECT_EQ(defaultRecord(length, version), bytesOf(*source));
+void expectOptions(std::size_t length, std::int32_t version) {
+  SCOPED_TRACE(length);
+  auto source = std::make_unique<Exposed<Options>>();
+  EXPECT_EQ(defaultRecord(length, version), bytesOf(*source, length));
   EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(*source));
   std::memset(source->writable(), 0x5a, length);  // a version of its own
   source->setCodes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR);
-  const std::string snapshot = bytesOf(*source);
-  Exposed<TypeParam>::setVersionSupported(static_cast<long>(INT64_C(0x100000001)));
-  const TypeParam after;
-  TypeParam constructed(*source);
-  TypeParam assigned;
+  const std::string snapshot = bytesOf(*source, length);
+  Exposed<Options>::setVersionSupported(static_cast<long>(INT64_C(0x100000001)));
+  const Options after;
+  Options constructed(*source);
+  Options assigned;
   assigned = *source;
-  Exposed<TypeParam>::setVersionSupported(version);
+  Exposed<Options>::setVersionSupported(version);
   source.reset();
-  EXPECT_EQ(defaultRecord(length, 1), bytesOf(after));  // low 32 bits
-  EXPECT_EQ(defaultRecord(length, 1), bytesOf(TypeParam(after)));
-  EXPECT_EQ(defaultRecord(length, version), bytesOf(TypeParam()));
-  for (const TypeParam *copy : {&constructed, &assigned}) {
-    EXPECT_EQ(snapshot, bytesOf(*copy));
+  EXPECT_EQ(defaultRecord(length, 1), bytesOf(after, length));
+  EXPECT_EQ(defaultRecord(length, 1), bytesOf(Options(after), length));
+  EXPECT_EQ(defaultRecord(length, version), bytesOf(Options(), length));
+  const Options &same = assigned;
+  assigned = same;
+  for (const Options *copy : {&constructed, &assigned}) {
+    EXPECT_EQ(snapshot, bytesOf(*copy, length));
     EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR), codesOf(*copy));
   }
-  const TypeParam &same = assigned;
-  assigned = same;
-  EXPECT_EQ(snapshot, bytesOf(assigned));
-}
-
-TYPED_TEST(KxlGmoTest, SyncPointParticipationBits) {
-  // The options before; whether they read as taking part; the options after
-  // setSyncPointParticipation(true) and after (false).
-  const std::uint32_t cases[][4] = {
-      {0x0, false, 0x2, 0x4},          {0x2, true, 0x2, 0x4},
-      {0x1000, true, 0x2, 0x4},        {0x1001, true, 0x3, 0x5},
-      {0x0ffd, false, 0x0ffb, 0x0ffd}, {0xffffffffu, true, 0xffffeffbu, 0xffffeffdu}};
-  for (const auto &c : cases) {
-    for (bool participate : {true, false}) {
-      SCOPED_TRACE(testing::Message() << std::hex << c[0] << " " << participate);
-      Exposed<TypeParam> options;
-      options.writable()->options = static_cast<std::int32_t>(c[0]);
-      EXPECT_EQ(c[1] != 0, options.syncPointParticipation());
+  for (const kxltest::Row &row : kxltest::table("chl_gmo_syncpoint")) {
+    for (const bool participate : {true, false}) {
+      SCOPED_TRACE(row.file + (participate ? " true" : " false"));
+      Exposed<Options> options;
+      options.writable()->options = static_cast<std::int32_t>(row.number(0));
+      EXPECT_EQ(row.number(1) != 0, options.syncPointParticipation());
       options.setSyncPointParticipation(participate);
-      EXPECT_EQ(c[participate ? 2 : 3], static_cast<std::uint32_t>(options.record()->options));
+      EXPECT_EQ(static_cast<std::int32_t>(row.number(participate ? 2 : 3)),
+                options.record()->options);
       EXPECT_EQ(participate, options.syncPointParticipation());
     }
   }
+  for (const kxltest::Row &row : kxltest::table("chl_gmo_queuename")) {
+    Exposed<Options> options;
+    std::memcpy(options.writable()->resolvedQueueName, row[0].data(), row[0].size());
+    EXPECT_EQ(row[1], kxlhdrtest::text(options.resolvedQueueName())) << row.file;
+  }
 }
 
-TYPED_TEST(KxlGmoTest, ResolvedQueueNameStopsAtNullAndDropsTrailingBlanks) {
-  const std::string cases[][2] = {{"QUEUE.A" + std::string(41, ' '), "QUEUE.A"},
-                                  {std::string(48, 'Q'), std::string(48, 'Q')},
-                                  {std::string("AB\0CD", 5), "AB"},
-                                  {" X ", " X"},
-                                  {"", ""}};
-  for (const auto &c : cases) {
-    Exposed<TypeParam> options;
-    std::memcpy(options.writable()->resolvedQueueName, c[0].data(), c[0].size());
-    const KxlStr name = options.resolvedQueueName();
-    const char *chars = name;
-    EXPECT_EQ(c[1], chars == nullptr ? "" : chars) << c[0];
-  }
+TEST(KxlGmoTest, BothLayouts) {
+  expectOptions<KxlGmo>(80, 2);
+  expectOptions<KxlGmo3>(100, 3);
 }
 
 // The message token: a binary field as every other (a setter taking
@@ -134,9 +105,9 @@ TEST(KxlGmo3Test, MessageToken) {
       kKxlFnOptionsSetMessageToken,
       "KxlGetMessageOptions::setMessageToken (error): binary data length error", true);
   KxlGmo3 options;
-  const std::string token = pattern(16, 1);
+  const std::string token = kxltest::pattern(16, 1);
   options.setMessageToken(reinterpret_cast<const unsigned char *>(token.data()));
-  EXPECT_EQ(defaultRecord(100, 3).replace(80, 16, token), bytesOf(options));
+  EXPECT_EQ(defaultRecord(100, 3).replace(80, 16, token), bytesOf(options, 100));
 }
 
 }  // namespace

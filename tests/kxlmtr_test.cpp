@@ -19,53 +19,49 @@ using kxltest::Codes;
 using kxltest::codesOf;
 using kxltest::pattern;
 
+// A value has no storage until first set (it reads as empty), and a refused
+// first value reads as zeros. A setter takes exactly the width (not one
+// byte less, nor the width of the other kind of value, 24 or 32) and an
+// empty byte string zeroes the value; the codes of the failures stay. The
+// pointer form takes the width from a longer source, or zeroes for null.
 TEST(KxlMtrTest, BinaryValuesTakeExactlyTheirWidthOrNothing) {
   const struct {
     std::size_t width;
     unsigned short function;
-    const char *text;
+    const char *name;
     KxlBin (KxlMtr::*get)() const;
     bool (KxlMtr::*setBin)(const KxlBin &);
     void (KxlMtr::*setBytes)(const unsigned char *);
-  } values[] = {
-      {32, kKxlFnTrackerSetAccountingToken,
-       "KxlMessageTracker::setAccountingToken (error): binary data length error",
-       &KxlMtr::accountingToken, &KxlMtr::setAccountingToken, &KxlMtr::setAccountingToken},
-      {24, kKxlFnTrackerSetCorrelationId,
-       "KxlMessageTracker::setCorrelationId (error): binary data length error",
-       &KxlMtr::correlationId, &KxlMtr::setCorrelationId, &KxlMtr::setCorrelationId},
-      {24, kKxlFnTrackerSetGroupId,
-       "KxlMessageTracker::setGroupId (error): binary data length error", &KxlMtr::groupId,
-       &KxlMtr::setGroupId, &KxlMtr::setGroupId},
-      {24, kKxlFnTrackerSetMessageId,
-       "KxlMessageTracker::setMessageId (error): binary data length error", &KxlMtr::messageId,
-       &KxlMtr::setMessageId, &KxlMtr::setMessageId}};
+  } values[] = {{32, kKxlFnTrackerSetAccountingToken, "AccountingToken", &KxlMtr::accountingToken,
+                 &KxlMtr::setAccountingToken, &KxlMtr::setAccountingToken},
+                {24, kKxlFnTrackerSetCorrelationId, "CorrelationId", &KxlMtr::correlationId,
+                 &KxlMtr::setCorrelationId, &KxlMtr::setCorrelationId},
+                {24, kKxlFnTrackerSetGroupId, "GroupId", &KxlMtr::groupId, &KxlMtr::setGroupId,
+                 &KxlMtr::setGroupId},
+                {24, kKxlFnTrackerSetMessageId, "MessageId", &KxlMtr::messageId,
+                 &KxlMtr::setMessageId, &KxlMtr::setMessageId}};
   for (const auto &value : values) {
-    SCOPED_TRACE(value.text);
-    const std::string zeros(value.width, '\0'), previous = pattern(value.width, 1);
+    SCOPED_TRACE(value.name);
+    const std::size_t width = value.width;
+    const std::string zeros(width, '\0'), set = pattern(width, 1), longer = pattern(width + 8, 3);
     KxlMtr tracker;
-    EXPECT_EQ("", bytesOf((tracker.*value.get)()));  // no storage yet
     kxltest::TraceCapture trace;
-    EXPECT_FALSE((tracker.*value.setBin)(binOf(pattern(value.width + 1))));
-    EXPECT_EQ(zeros, bytesOf((tracker.*value.get)()));  // a refused first value reads as zeros
-    EXPECT_TRUE((tracker.*value.setBin)(binOf(previous)));
-    // One byte short, and the width of the other kind of value (24 or 32).
-    for (std::size_t length : {value.width - 1, 56 - value.width}) {
-      EXPECT_FALSE((tracker.*value.setBin)(binOf(pattern(length)))) << length;
-      EXPECT_EQ(previous, bytesOf((tracker.*value.get)()));
+    std::string seen = bytesOf((tracker.*value.get)());
+    for (std::size_t length : {width + 1, width, width - 1, 56 - width, std::size_t{0}}) {
+      const bool done = (tracker.*value.setBin)(binOf(pattern(length, length == width)));
+      seen += (done ? "|yes " : "|no ") + bytesOf((tracker.*value.get)());
     }
-    EXPECT_EQ(kxltest::Texts(3, {value.function, value.text}), kxltest::textsOf(trace));
-    // An empty byte string zeroes the value; the codes of the failures stay.
-    EXPECT_TRUE((tracker.*value.setBin)(KxlBin()));
-    EXPECT_EQ(zeros, bytesOf((tracker.*value.get)()));
+    const std::string refused = "|no " + set;
+    EXPECT_EQ(seen, "|no " + zeros + "|yes " + set + refused + refused + "|yes " + zeros);
     EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR), codesOf(tracker));
-    // The pointer form takes the width from a longer source or zeroes for null; no codes.
+    const std::string text =
+        "KxlMessageTracker::set" + std::string(value.name) + " (error): binary data length error";
+    EXPECT_EQ(kxltest::Texts(3, {value.function, text}), kxltest::textsOf(trace));
     tracker.clearErrorCodes();
-    const std::string source = pattern(value.width + 8, 3);
-    (tracker.*value.setBytes)(reinterpret_cast<const unsigned char *>(source.data()));
-    EXPECT_EQ(source.substr(0, value.width), bytesOf((tracker.*value.get)()));
+    (tracker.*value.setBytes)(reinterpret_cast<const unsigned char *>(longer.data()));
+    seen = bytesOf((tracker.*value.get)());
     (tracker.*value.setBytes)(nullptr);
-    EXPECT_EQ(zeros, bytesOf((tracker.*value.get)()));
+    EXPECT_EQ(seen + "|" + bytesOf((tracker.*value.get)()), longer.substr(0, width) + "|" + zeros);
     EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(tracker));
   }
 }
