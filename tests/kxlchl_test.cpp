@@ -1,9 +1,7 @@
-// The client channel definition: its record (defaults, integer, text and
-// compression fields at their offsets, the peer name of any length), deep
-// copies, and what fuzz_channel's list model (replayed on its seeds in every
-// build, on both sides and every list form) does not see: how the lists lie
-// in the record, that their refusals send no text, and slot copies and
-// reads that fail part of the way.
+// The client channel definition: its record (defaults, fields at their
+// offsets, the peer name of any length), deep copies, and what fuzz_channel's
+// list model does not see: the lists in the record, their refusals, and slot
+// copies and reads that fail part of the way.
 
 #include "kxlchl.hpp"
 
@@ -100,8 +98,7 @@ TEST(KxlChlTest, DefaultsIntegerFieldsAndCompressionLists) {
   EXPECT_EQ(3u, channel.messageCompressionCount());
 }
 
-// The ten setters share KxlStr::copy with the channel as its error object
-// (its refusals are KxlStrCopyTest's); each writes its own field.
+// The setters share KxlStr::copy, whose refusals KxlStrCopyTest shows.
 TEST(KxlChlTest, TextFields) {
   const struct {
     std::size_t offset, width;
