@@ -1,31 +1,29 @@
-// Drives two message buffers (KxlCac) with a sequence of operations decoded
-// from the input: writes, reads, offsets, lengths, resizes, the fuzzer's
-// own application buffers, clearing, assignment and copy construction.
-// Each cache's message bytes are also kept as a model (bytes that an
-// operation left undefined, such as those a lengthening exposes, are
-// marked unknown).
+// Drives two message buffers (KxlCac) with operations decoded from the
+// input: writes, reads, offsets, lengths, resizes, the fuzzer's own
+// application buffers, clearing, assignment and copy construction. Each
+// cache's message bytes are kept as a model (bytes an operation left
+// undefined, such as those a lengthening exposes, are marked unknown).
 //
-// After every step: data offset <= message length <= buffer length; an
-// application buffer in use is exactly the fuzzer's buffer at the length
-// given (never reallocated; never freed, which the sanitizer would catch);
-// every known byte of the message equals the model; a failed operation
-// changed neither the data offset nor the message length, and only write
-// and moreBytes (which grow the buffer before they can fail) may have
-// changed the buffer; a successful one left the fields as it promises to
-// leave, and a read returned the model's bytes; a read of no more than the
-// message holds, into a destination (none is needed for 0 bytes), succeeds.
+// After every step: the cache invariants hold; an application buffer in use
+// is exactly the fuzzer's buffer at the length given (never reallocated;
+// never freed, which the sanitizer would catch); every known byte of the
+// message equals the model; a failed operation (completion code 2) changed
+// neither the data offset, the message length nor the kind of buffer, and
+// only write and moreBytes (which grow the buffer before they can fail) may
+// have changed the buffer; a successful one left the fields as it promises,
+// and a read returned the model's bytes; a read of no more than the message
+// holds, into a destination (none is needed for 0 bytes), succeeds.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fuzz_support.hpp"
 #include "kxli.hpp"
 
 namespace {
-
-using kxlfuzz::Input;
 
 // Where writes take their bytes from and reads put them: large enough for
 // any count below the top of size_t that size() gives.
@@ -37,17 +35,13 @@ std::vector<char> sourceBytes = [] {
 }();
 std::vector<char> destinationBytes(kScratch);
 
-struct State {
-  const char *buffer;
-  std::size_t dataOffset, bufferLength, messageLength;
-  bool automatic;
-  explicit State(const KxlCac &cache)
-      : buffer(cache.bufferPointer()),
-        dataOffset(cache.dataOffset()),
-        bufferLength(cache.bufferLength()),
-        messageLength(cache.messageLength()),
-        automatic(cache.automaticBuffer()) {}
-};
+// What a failed operation leaves as it was: data offset, message length,
+// the kind of buffer and, where `buffer`, the buffer and its length.
+auto keptState(const KxlCac &cache, bool buffer) {
+  return std::make_tuple(cache.dataOffset(), cache.messageLength(), cache.automaticBuffer(),
+                         buffer ? cache.bufferPointer() : nullptr,
+                         buffer ? cache.bufferLength() : 0);
+}
 
 struct Tracked {
   std::vector<char> own;  // this cache's application buffer
@@ -75,72 +69,29 @@ struct Tracked {
 
 class Session {
  public:
-  explicit Session(Input &input) : input_(input) {
+  explicit Session(kxlfuzz::Input &input) : input_(input) {
     for (Tracked &tracked : caches_) {
       tracked.own.resize(1 + input_.byte() * 4u);
       std::fill(tracked.own.begin(), tracked.own.end(), static_cast<char>(input_.byte()));
     }
   }
 
+  // The operation byte modulo 11 chooses the operation; its top bit the
+  // cache operated on, the next one the other cache (assign, copy).
   void step() {
+    using Operation = bool (Session::*)(Tracked &, const Tracked &);
+    static constexpr Operation kOperations[11] = {
+        &Session::write,           &Session::read,         &Session::setDataOffset,
+        &Session::setLength,       &Session::resize,       &Session::useBuffer<false>,
+        &Session::useBuffer<true>, &Session::clear,        &Session::assign,
+        &Session::moreBytes,       &Session::copyConstruct};
     const std::uint8_t operation = input_.byte();
     Tracked &target = caches_[operation >> 7];
-    Tracked &other = caches_[(operation >> 6) & 1];
-    const State before(target.cache);
-    bool result = true;
-    bool mayMoveBuffer = false;
-    switch (operation % 11) {
-      case 0:
-        result = write(target, mayMoveBuffer);
-        break;
-      case 1:
-        result = read(target);
-        break;
-      case 2:
-        result = setDataOffset(target);
-        break;
-      case 3:
-        result = setMessageLength(target);
-        break;
-      case 4:
-        result = resize(target);
-        break;
-      case 5:
-        result = useBuffer(target, false);
-        break;
-      case 6:
-        result = useBuffer(target, true);
-        break;
-      case 7:
-        target.cache.clearMessage();
-        target.resizeModel(0);
-        KXLFUZZ_REQUIRE(target.cache.bufferLength() == before.bufferLength);
-        break;
-      case 8:
-        assign(target, other);
-        break;
-      case 9: {
-        mayMoveBuffer = true;
-        const std::size_t count = size();
-        result = target.cache.moreBytes(count);
-        KXLFUZZ_REQUIRE(!result ||
-                        target.cache.bufferLength() - target.cache.dataOffset() >= count);
-        break;
-      }
-      default:
-        copyConstruct(other);
-        break;
-    }
-    if (!result) {
-      const State after(target.cache);
+    const bool buffer = operation % 11 != 0 && operation % 11 != 9;
+    const auto before = keptState(target.cache, buffer);
+    if (!(this->*kOperations[operation % 11])(target, caches_[(operation >> 6) & 1])) {
       KXLFUZZ_REQUIRE(target.cache.completionCode() == KXCC_FAILED);
-      KXLFUZZ_REQUIRE(after.dataOffset == before.dataOffset);
-      KXLFUZZ_REQUIRE(after.messageLength == before.messageLength);
-      KXLFUZZ_REQUIRE(after.automatic == before.automatic);
-      if (!mayMoveBuffer) {
-        KXLFUZZ_REQUIRE(after.buffer == before.buffer);
-        KXLFUZZ_REQUIRE(after.bufferLength == before.bufferLength);
-      }
+      KXLFUZZ_REQUIRE(keptState(target.cache, buffer) == before);
     }
     for (const Tracked &tracked : caches_) tracked.check();
   }
@@ -155,15 +106,13 @@ class Session {
   }
 
   // A source or destination: mostly the scratch area, sometimes null.
-  template <class T>
-  T *pointer(std::vector<char> &scratch) {
+  char *pointer(std::vector<char> &scratch) {
     return input_.byte() % 8 == 0 ? nullptr : scratch.data();
   }
 
-  bool write(Tracked &target, bool &mayMoveBuffer) {
-    mayMoveBuffer = true;
+  bool write(Tracked &target, const Tracked &) {
     const std::size_t count = size();
-    const char *source = pointer<const char>(sourceBytes);
+    const char *source = pointer(sourceBytes);
     const std::size_t offset = target.cache.dataOffset();
     if (!target.cache.write(count, source)) return false;
     KXLFUZZ_REQUIRE(count == 0 || (source != nullptr && count <= kScratch));
@@ -174,24 +123,21 @@ class Session {
     return true;
   }
 
-  bool read(Tracked &target) {
+  bool read(Tracked &target, const Tracked &) {
     const std::size_t count = size();
-    char *destination = pointer<char>(destinationBytes);
+    char *destination = pointer(destinationBytes);
     const std::size_t offset = target.cache.dataOffset();
     const bool valid = count <= target.bytes.size() - offset && (count == 0 || destination);
-    if (!target.cache.read(count, destination)) {
-      KXLFUZZ_REQUIRE(!valid);  // a read of what the message holds succeeds
-      return false;
-    }
-    KXLFUZZ_REQUIRE(valid);
-    KXLFUZZ_REQUIRE(target.cache.dataOffset() == offset + count);
-    for (std::size_t i = 0; i < count; ++i) {
+    const bool result = target.cache.read(count, destination);
+    KXLFUZZ_REQUIRE(result == valid);  // a read of what the message holds succeeds
+    KXLFUZZ_REQUIRE(!result || target.cache.dataOffset() == offset + count);
+    for (std::size_t i = 0; result && i < count; ++i) {
       KXLFUZZ_REQUIRE(!target.known[offset + i] || destination[i] == target.bytes[offset + i]);
     }
-    return true;
+    return result;
   }
 
-  bool setDataOffset(Tracked &target) {
+  bool setDataOffset(Tracked &target, const Tracked &) {
     const std::size_t offset = size();
     if (!target.cache.setDataOffset(offset)) return false;
     KXLFUZZ_REQUIRE(target.cache.dataOffset() == offset);
@@ -199,7 +145,7 @@ class Session {
     return true;
   }
 
-  bool setMessageLength(Tracked &target) {
+  bool setLength(Tracked &target, const Tracked &) {
     const std::size_t length = size();
     const std::size_t offset = target.cache.dataOffset();
     if (!target.cache.setMessageLength(length)) return false;
@@ -209,7 +155,7 @@ class Session {
     return true;
   }
 
-  bool resize(Tracked &target) {
+  bool resize(Tracked &target, const Tracked &) {
     const std::size_t length = size();
     const std::size_t offset = target.cache.dataOffset();
     const std::size_t messageLength = target.cache.messageLength();
@@ -228,52 +174,66 @@ class Session {
     return true;
   }
 
-  bool useBuffer(Tracked &target, bool full) {
+  template <bool full>
+  bool useBuffer(Tracked &target, const Tracked &) {
     const std::uint8_t choice = input_.byte();
     const std::size_t length = choice % 4 == 0 ? 0 : size() % (target.own.size() + 1);
     const char *buffer = choice % 8 == 1 ? nullptr : target.own.data();
-    const bool wasAutomatic = target.cache.automaticBuffer();
-    const char *automaticBuffer = target.cache.bufferPointer();
-    const bool used = full ? target.cache.useFullBuffer(buffer, length)
-                           : target.cache.useEmptyBuffer(buffer, length);
-    if (!used) return false;
-    KXLFUZZ_REQUIRE(target.cache.dataOffset() == 0);
-    if (length == 0) {
-      KXLFUZZ_REQUIRE(target.cache.automaticBuffer());
-      KXLFUZZ_REQUIRE(target.cache.bufferPointer() == (wasAutomatic ? automaticBuffer : nullptr));
-      target.resizeModel(0);
-      return true;
+    const char *automaticBuffer =
+        target.cache.automaticBuffer() ? target.cache.bufferPointer() : nullptr;
+    if (!(full ? target.cache.useFullBuffer(buffer, length)
+               : target.cache.useEmptyBuffer(buffer, length))) {
+      return false;
     }
-    KXLFUZZ_REQUIRE(buffer != nullptr && !target.cache.automaticBuffer());
-    target.ownLength = length;
+    KXLFUZZ_REQUIRE(target.cache.dataOffset() == 0);
+    // Length 0 gives the application buffer up: back to the automatic one.
+    KXLFUZZ_REQUIRE(target.cache.automaticBuffer() == (length == 0));
+    KXLFUZZ_REQUIRE(length == 0 ? target.cache.bufferPointer() == automaticBuffer
+                                : buffer != nullptr);
+    if (length != 0) target.ownLength = length;
     target.bytes.assign(full ? target.own.data() : "", full ? length : 0);
     target.known.assign(target.bytes.size(), 1);
     return true;
   }
 
-  void assign(Tracked &target, const Tracked &source) {
-    const State before(target.cache);
-    target.cache = source.cache;
-    const State after(target.cache);
-    if (&target == &source) {
-      KXLFUZZ_REQUIRE(after.dataOffset == before.dataOffset &&
-                      after.messageLength == before.messageLength);
-      return;
-    }
-    const std::size_t sourceLength = source.cache.messageLength();
-    if (after.automatic) {
-      KXLFUZZ_REQUIRE(after.messageLength == sourceLength);
-      KXLFUZZ_REQUIRE(after.dataOffset == source.cache.dataOffset());
-    } else {
-      KXLFUZZ_REQUIRE(after.messageLength == std::min(after.bufferLength, sourceLength));
-      KXLFUZZ_REQUIRE(after.messageLength == sourceLength ||
-                      target.cache.completionCode() != KXCC_OK);
-    }
-    target.bytes = source.bytes.substr(0, after.messageLength);
-    target.known = source.known.substr(0, after.messageLength);
+  bool clear(Tracked &target, const Tracked &) {
+    const std::size_t bufferLength = target.cache.bufferLength();
+    target.cache.clearMessage();
+    target.resizeModel(0);
+    KXLFUZZ_REQUIRE(target.cache.bufferLength() == bufferLength);
+    return true;
   }
 
-  void copyConstruct(const Tracked &source) {
+  bool assign(Tracked &target, const Tracked &source) {
+    const std::size_t offset = target.cache.dataOffset();
+    const std::size_t length = target.cache.messageLength();
+    target.cache = source.cache;
+    const KxlCac &after = target.cache;
+    if (&target == &source) {
+      KXLFUZZ_REQUIRE(after.dataOffset() == offset && after.messageLength() == length);
+      return true;
+    }
+    const std::size_t sourceLength = source.cache.messageLength();
+    if (after.automaticBuffer()) {
+      KXLFUZZ_REQUIRE(after.messageLength() == sourceLength);
+      KXLFUZZ_REQUIRE(after.dataOffset() == source.cache.dataOffset());
+    } else {
+      KXLFUZZ_REQUIRE(after.messageLength() == std::min(after.bufferLength(), sourceLength));
+      KXLFUZZ_REQUIRE(after.messageLength() == sourceLength || after.completionCode() != KXCC_OK);
+    }
+    target.bytes = source.bytes.substr(0, after.messageLength());
+    target.known = source.known.substr(0, after.messageLength());
+    return true;
+  }
+
+  bool moreBytes(Tracked &target, const Tracked &) {
+    const std::size_t count = size();
+    const bool result = target.cache.moreBytes(count);
+    KXLFUZZ_REQUIRE(!result || target.cache.bufferLength() - target.cache.dataOffset() >= count);
+    return result;
+  }
+
+  bool copyConstruct(Tracked &, const Tracked &source) {
     const KxlCac copy(source.cache);
     kxlfuzz::checkCache(copy);
     KXLFUZZ_REQUIRE(copy.automaticBuffer());
@@ -282,9 +242,10 @@ class Session {
     KXLFUZZ_REQUIRE(
         copy.messageLength() == 0 ||
         std::memcmp(copy.bufferPointer(), source.cache.bufferPointer(), copy.messageLength()) == 0);
+    return true;
   }
 
-  Input &input_;
+  kxlfuzz::Input &input_;
   Tracked caches_[2];
 };
 

@@ -14,7 +14,6 @@
 // it held, so no list is shared between channels.
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,6 @@
 
 namespace {
 
-using kxlfuzz::Input;
 using kxlfuzz::textOf;
 
 constexpr std::size_t kNameWidth = 128;
@@ -57,45 +55,38 @@ const SideCalls kSides[2] = {
 };
 
 struct Model {
-  std::vector<std::string> names[2];
-  std::vector<std::string> data[2];
-  std::int32_t header[kHeaderSlots];
+  std::vector<std::string> names[2], data[2];
+  std::int32_t header[kHeaderSlots] = {-1, -1};
   std::int32_t message[kMessageSlots];
-  Model() {
-    std::fill(header, header + kHeaderSlots, -1);
-    std::fill(message, message + kMessageSlots, -1);
-  }
+  Model() { std::fill(message, message + kMessageSlots, -1); }
 };
 
 // A list of entries as a caller hands it in: null entries are null
 // pointers, in both the text and the string form.
 struct Entries {
   bool nullList = false;
-  std::vector<bool> present;
   std::vector<std::string> texts;
+  std::vector<KxlStr> strings;
   std::vector<const char *> pointers;
-  std::vector<std::unique_ptr<KxlStr>> strings;
   std::vector<const KxlStr *> stringPointers;
 
-  std::size_t size() const { return texts.size(); }
   const char **textList() { return nullList ? nullptr : pointers.data(); }
   const KxlStr **stringList() { return nullList ? nullptr : stringPointers.data(); }
 };
 
-Entries readEntries(Input &input) {
+Entries readEntries(kxlfuzz::Input &input) {
   Entries entries;
   const std::uint8_t shape = input.byte();
   const std::size_t count = shape % 5;
   entries.nullList = count != 0 && shape / 5 % 16 == 0;
+  entries.texts.reserve(count);  // so that the pointers taken stay valid
+  entries.strings.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t kind = input.byte();
-    entries.present.push_back(kind % 16 != 0);
     entries.texts.push_back(kind % 16 == 1 ? std::string() : input.text(160));
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    entries.pointers.push_back(entries.present[i] ? entries.texts[i].c_str() : nullptr);
-    entries.strings.push_back(std::make_unique<KxlStr>(entries.texts[i].c_str()));
-    entries.stringPointers.push_back(entries.present[i] ? entries.strings[i].get() : nullptr);
+    entries.strings.emplace_back(entries.texts[i].c_str());
+    entries.pointers.push_back(kind % 16 != 0 ? entries.texts[i].c_str() : nullptr);
+    entries.stringPointers.push_back(kind % 16 != 0 ? &entries.strings[i] : nullptr);
   }
   return entries;
 }
@@ -114,19 +105,19 @@ void checkChannel(KxlChl &channel, const Model &model) {
   for (int side = 0; side < 2; ++side) {
     const SideCalls &calls = kSides[side];
     const std::vector<std::string> &names = model.names[side];
-    const std::vector<std::string> &data = model.data[side];
     KXLFUZZ_REQUIRE((channel.*calls.count)() == names.size());
     KXLFUZZ_REQUIRE(textOf((channel.*calls.name)()) == (names.empty() ? "" : names[0]));
-    KXLFUZZ_REQUIRE(textOf((channel.*calls.data)()) == (data.empty() ? "" : data[0]));
+    KXLFUZZ_REQUIRE(textOf((channel.*calls.data)()) ==
+                    (model.data[side].empty() ? "" : model.data[side][0]));
     // One more slot than there are exits, the second one skipped (null).
     const std::size_t asked = names.size() + 1;
     std::vector<KxlStr> strings(asked, KxlStr("unread"));
     std::vector<KxlStr *> pointers(asked);
     for (int list = 0; list < 2; ++list) {
-      const std::vector<std::string> &expected = list == 0 ? names : data;
+      const std::vector<std::string> &expected = list == 0 ? names : model.data[side];
       for (std::size_t i = 0; i < asked; ++i) pointers[i] = i == 1 ? nullptr : &strings[i];
-      KXLFUZZ_REQUIRE(list == 0 ? (channel.*calls.names)(asked, pointers.data())
-                                : (channel.*calls.dataList)(asked, pointers.data()));
+      KXLFUZZ_REQUIRE(
+          (channel.*(list == 0 ? calls.names : calls.dataList))(asked, pointers.data()));
       for (std::size_t i = 0; i < asked; ++i) {
         kxlfuzz::checkString(strings[i]);
         const std::string want = i == 1 ? "unread" : i < expected.size() ? expected[i] : "";
@@ -147,55 +138,58 @@ void checkChannel(KxlChl &channel, const Model &model) {
 
 class Session {
  public:
-  explicit Session(Input &input) : input_(input) {}
+  explicit Session(kxlfuzz::Input &input) : input_(input) {}
+  // The copy taken last still holds what it held then.
+  ~Session() { checkChannel(copy_, copyModel_); }
 
+  // The operation byte modulo 8 chooses the operation; its top bit the side
+  // (send, receive), the next one a variant.
   void step() {
     const std::uint8_t operation = input_.byte();
     const int side = operation >> 7;
+    const bool variant = (operation >> 6) & 1;
     channel_.clearErrorCodes();
-    switch (operation % 8) {
-      case 0:
-      case 1:
-        replaceNames(side, operation % 2 == 1);
-        break;
-      case 2:
-      case 3:
-        replaceData(side, operation % 4 == 3);
-        break;
-      case 4:
-        replaceOne(side, (operation >> 6) & 1);
-        break;
-      case 5:
-        setCompression((operation >> 6) & 1);
-        break;
-      case 6:
-        copy_ = channel_;
-        copyModel_ = model_;
-        requireCodes(copy_, KXCC_OK, KXRC_NONE);
-        break;
-      default: {
-        KxlChl constructed(channel_);
-        checkChannel(constructed, model_);
-        break;
-      }
+    if (operation % 8 < 4) replaceList(side, operation % 8 >= 2, operation % 2 == 1);
+    if (operation % 8 == 4) replaceOne(side, variant);
+    if (operation % 8 == 5) setCompression(variant);
+    if (operation % 8 == 6) {
+      copy_ = channel_;
+      copyModel_ = model_;
+      requireCodes(copy_, KXCC_OK, KXRC_NONE);
+    } else if (operation % 8 == 7) {
+      KxlChl constructed(channel_);
+      checkChannel(constructed, model_);
     }
     checkChannel(channel_, model_);
   }
 
-  // The copy taken last still holds what it held then.
-  void finish() { checkChannel(copy_, copyModel_); }
-
  private:
-  void replaceNames(int side, bool strings) {
+  // Names or user data as a list of texts or of strings.
+  void replaceList(int side, bool userData, bool strings) {
     Entries entries = readEntries(input_);
-    const std::size_t count = entries.size();
+    const std::size_t count = entries.texts.size();
     const SideCalls &calls = kSides[side];
-    const bool result = strings ? (channel_.*calls.setNameStrings)(count, entries.stringList())
-                                : (channel_.*calls.setNames)(count, entries.textList());
-    long refusal = KXRC_NONE;
-    if (entries.nullList) refusal = KXRC_NULL_POINTER;
+    const bool result = strings
+                            ? (channel_.*(userData ? calls.setDataStrings : calls.setNameStrings))(
+                                  count, entries.stringList())
+                            : (channel_.*(userData ? calls.setDataList : calls.setNames))(
+                                  count, entries.textList());
+    const std::size_t exits = model_.names[side].size();
+    if (userData && count > exits) {
+      KXLFUZZ_REQUIRE(!result);
+      return requireCodes(channel_, KXCC_FAILED, KXRC_TOO_MANY_ENTRIES);
+    }
+    if (userData) {
+      KXLFUZZ_REQUIRE(result);
+      std::vector<std::string> data(exits);
+      for (std::size_t i = 0; i < count; ++i) {
+        if (!entries.nullList && entries.pointers[i]) data[i] = entries.texts[i];
+      }
+      return storeData(side, data);
+    }
+    long refusal = entries.nullList ? KXRC_NULL_POINTER : KXRC_NONE;
     for (std::size_t i = 0; i < count && refusal == KXRC_NONE; ++i) {
-      if (!entries.present[i])
+      if (!entries.pointers[i])
         refusal = KXRC_NULL_POINTER;
       else if (entries.texts[i].empty())
         refusal = KXRC_EMPTY_LIST_ENTRY;
@@ -212,57 +206,34 @@ class Session {
     const SideCalls &calls = kSides[side];
     if (!userData) {
       KXLFUZZ_REQUIRE((channel_.*calls.setName)(pointer));
-      storeNames(side, pointer == nullptr || text.empty() ? std::vector<std::string>()
-                                                          : std::vector<std::string>{text});
-      return;
+      return storeNames(side, pointer == nullptr || text.empty() ? std::vector<std::string>()
+                                                                 : std::vector<std::string>{text});
     }
     const bool result = (channel_.*calls.setData)(pointer);
-    if (model_.names[side].empty()) {
-      KXLFUZZ_REQUIRE(!result);
-      return requireCodes(channel_, KXCC_FAILED, KXRC_TOO_MANY_ENTRIES);
-    }
-    KXLFUZZ_REQUIRE(result);
+    KXLFUZZ_REQUIRE(result == !model_.names[side].empty());
+    if (!result) return requireCodes(channel_, KXCC_FAILED, KXRC_TOO_MANY_ENTRIES);
     std::vector<std::string> data(model_.names[side].size());
     if (pointer != nullptr) data[0] = text;
     storeData(side, data);
   }
 
-  void replaceData(int side, bool strings) {
-    Entries entries = readEntries(input_);
-    const std::size_t count = entries.size();
-    const SideCalls &calls = kSides[side];
-    const bool result = strings ? (channel_.*calls.setDataStrings)(count, entries.stringList())
-                                : (channel_.*calls.setDataList)(count, entries.textList());
-    const std::size_t exits = model_.names[side].size();
-    if (count > exits) {
-      KXLFUZZ_REQUIRE(!result);
-      return requireCodes(channel_, KXCC_FAILED, KXRC_TOO_MANY_ENTRIES);
-    }
-    KXLFUZZ_REQUIRE(result);
-    std::vector<std::string> data(exits);
-    for (std::size_t i = 0; i < count; ++i) {
-      if (!entries.nullList && entries.present[i]) data[i] = entries.texts[i];
-    }
-    storeData(side, data);
-  }
-
-  // The model after a successful replacement, and the warning it leaves.
+  // The model after a successful replacement (a new set of names empties
+  // the user data), and the warning a cut text leaves.
   void storeNames(int side, const std::vector<std::string> &names) {
-    model_.names[side].clear();
-    for (const std::string &name : names) model_.names[side].push_back(name.substr(0, kNameWidth));
     model_.data[side].assign(names.size(), std::string());
-    requireTruncation(names, kNameWidth);
+    store(model_.names[side], names, kNameWidth);
   }
-
   void storeData(int side, const std::vector<std::string> &data) {
-    model_.data[side].clear();
-    for (const std::string &text : data) model_.data[side].push_back(text.substr(0, kDataWidth));
-    requireTruncation(data, kDataWidth);
+    store(model_.data[side], data, kDataWidth);
   }
-
-  void requireTruncation(const std::vector<std::string> &texts, std::size_t width) {
-    const bool cut = std::any_of(texts.begin(), texts.end(),
-                                 [width](const std::string &text) { return text.size() > width; });
+  void store(std::vector<std::string> &into, const std::vector<std::string> &texts,
+             std::size_t width) {
+    into.clear();
+    bool cut = false;
+    for (const std::string &text : texts) {
+      into.push_back(text.substr(0, width));
+      cut = cut || text.size() > width;
+    }
     requireCodes(channel_, cut ? KXCC_WARNING : KXCC_OK, cut ? KXRC_DATA_TRUNCATED : KXRC_NONE);
   }
 
@@ -273,15 +244,14 @@ class Session {
       const std::uint8_t choice = input_.byte();
       values[i] = choice % 4 == 0 ? -1 : static_cast<std::int32_t>(choice);
     }
-    std::int32_t *slots = message ? model_.message : model_.header;
-    const std::size_t capacity = message ? kMessageSlots : kHeaderSlots;
     KXLFUZZ_REQUIRE(message ? channel_.setMessageCompression(count, values)
                             : channel_.setHeaderCompression(count, values));
-    std::copy(values, values + std::min(count, capacity), slots);
+    std::copy(values, values + std::min(count, message ? kMessageSlots : kHeaderSlots),
+              message ? model_.message : model_.header);
     requireCodes(channel_, KXCC_OK, KXRC_NONE);
   }
 
-  Input &input_;
+  kxlfuzz::Input &input_;
   KxlChl channel_;
   Model model_;
   KxlChl copy_;

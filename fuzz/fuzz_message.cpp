@@ -4,8 +4,8 @@
 // been read.
 //
 // Input: a format choice (one of the eight item formats, or eight bytes of
-// the input), a flags byte (encoding other than the native one, character set,
-// application buffer, an item of the wrong kind tried first), the data
+// the input), a flags byte (encoding other than the native one, character
+// set, application buffer, an item of the wrong kind tried first), the data
 // offset, then the message data.
 //
 // Properties checked after every read:
@@ -21,10 +21,12 @@
 // - round trip: the item written with copyOut into a fresh message reads
 //   back, and the second item written the same way gives the same bytes
 //   and descriptor as the first.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fuzz_support.hpp"
@@ -60,34 +62,21 @@ constexpr std::size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 // fuzzing; such inputs are read only from application buffers.
 constexpr std::size_t kLengtheningLimit = 1 << 16;
 
-struct Description {
-  char format[8];
-  long encoding;
-  long characterSet;
-  bool operator==(const Description &other) const {
-    return std::memcmp(format, other.format, sizeof format) == 0 && encoding == other.encoding &&
-           characterSet == other.characterSet;
-  }
-};
+const KxlHdr &asHeader(const KxlItm &item) { return static_cast<const KxlHdr &>(item); }
+
+// Format (8 bytes), encoding and character set.
+using Description = std::tuple<std::string, long, long>;
 
 Description describe(const KxlMsg &message) {
-  Description description;
-  std::memcpy(description.format, message.descriptor()->format, sizeof description.format);
-  description.encoding = message.encoding();
-  description.characterSet = message.characterSet();
-  return description;
+  return {std::string(message.descriptor()->format, 8), message.encoding(), message.characterSet()};
 }
 
 // The description a header restores: its format blank padded to 8.
 Description describe(const KxlHdr &header) {
-  Description description;
-  const std::string format = kxlfuzz::textOf(header.format());
-  KXLFUZZ_REQUIRE(format.size() <= sizeof description.format);
-  std::memset(description.format, ' ', sizeof description.format);
-  std::memcpy(description.format, format.data(), format.size());
-  description.encoding = header.encoding();
-  description.characterSet = header.characterSet();
-  return description;
+  std::string format = kxlfuzz::textOf(header.format());
+  KXLFUZZ_REQUIRE(format.size() <= 8);
+  format.resize(8, ' ');
+  return {format, header.encoding(), header.characterSet()};
 }
 
 const Kind *kindOf(const KxlMsg &message) {
@@ -105,10 +94,10 @@ std::string contents(const KxlMsg &message) {
 // description as the message's, so that writing keeps it.
 void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
   if (kind.header) {
-    const Description description = describe(static_cast<const KxlHdr &>(item));
-    message.setFormat(std::string(description.format, sizeof description.format).c_str());
-    message.setEncoding(description.encoding);
-    message.setCharacterSet(description.characterSet);
+    const Description description = describe(asHeader(item));
+    message.setFormat(std::get<0>(description).c_str());
+    message.setEncoding(std::get<1>(description));
+    message.setCharacterSet(std::get<2>(description));
   }
   KXLFUZZ_REQUIRE(item.copyOut(message));
   kxlfuzz::checkCache(message);
@@ -120,17 +109,14 @@ void roundTrip(KxlItm &item, const Kind &kind) {
   writeFresh(item, kind, first);
   const std::string firstContents = contents(first);
   const KXMD firstDescriptor = *first.descriptor();
-  const Description written =
-      kind.header ? describe(static_cast<const KxlHdr &>(item)) : Description{};
   KXLFUZZ_REQUIRE(first.setDataOffset(0));
   std::unique_ptr<KxlItm> again = kind.make();
   KXLFUZZ_REQUIRE(first.readItem(*again));
   KXLFUZZ_REQUIRE(first.dataOffset() == first.messageLength());
   if (kind.header) {
-    KXLFUZZ_REQUIRE(describe(first) == written);
-    KXLFUZZ_REQUIRE(describe(static_cast<const KxlHdr &>(*again)) == written);
-    KXLFUZZ_REQUIRE(static_cast<const KxlHdr &>(*again).headerFlags() ==
-                    static_cast<const KxlHdr &>(item).headerFlags());
+    KXLFUZZ_REQUIRE(describe(first) == describe(asHeader(item)));
+    KXLFUZZ_REQUIRE(describe(asHeader(*again)) == describe(asHeader(item)));
+    KXLFUZZ_REQUIRE(asHeader(*again).headerFlags() == asHeader(item).headerFlags());
   }
   KxlMsg second;
   writeFresh(*again, kind, second);
@@ -156,8 +142,7 @@ void checkBody(const KxlItm &item, const Kind &kind, const std::string &data) {
     KXLFUZZ_REQUIRE(trigger.copyOut(&characters));
     std::string queueName = kxlfuzz::textOf(trigger.queueName());
     queueName.resize(sizeof characters.queueName, ' ');
-    KXLFUZZ_REQUIRE(queueName.compare(0, queueName.size(), characters.queueName,
-                                      sizeof characters.queueName) == 0);
+    KXLFUZZ_REQUIRE(queueName == std::string(characters.queueName, sizeof characters.queueName));
   }
 }
 
@@ -181,36 +166,28 @@ bool readOne(KxlMsg &message, const Kind &kind) {
 
   std::unique_ptr<KxlItm> item = kind.make();
   const bool read = message.readItem(*item);
+  const long reason = item->reasonCode();
   KXLFUZZ_REQUIRE(message.completionCode() == item->completionCode());
-  KXLFUZZ_REQUIRE(message.reasonCode() == item->reasonCode());
+  KXLFUZZ_REQUIRE(message.reasonCode() == reason);
   kxlfuzz::checkCache(message);
-
-  if (!formatMatches) {
-    const long reason = item->reasonCode();
-    KXLFUZZ_REQUIRE(!read);
-    KXLFUZZ_REQUIRE(
-        reason == KXRC_WRONG_FORMAT ||
-        (kind.structureId && (reason == KXRC_WRONG_STRUCTURE_ID || reason == KXRC_WRONG_ENCODING)));
-  }
+  KXLFUZZ_REQUIRE(formatMatches || !read);
+  KXLFUZZ_REQUIRE(
+      formatMatches || reason == KXRC_WRONG_FORMAT ||
+      (kind.structureId && (reason == KXRC_WRONG_STRUCTURE_ID || reason == KXRC_WRONG_ENCODING)));
   if (!read) {
-    const bool idReadFirst =
-        kind.make == make<KxlVih> && item->reasonCode() == KXRC_INSUFFICIENT_DATA;
+    const bool idReadFirst = kind.make == make<KxlVih> && reason == KXRC_INSUFFICIENT_DATA;
     KXLFUZZ_REQUIRE(item->completionCode() == KXCC_FAILED);
     KXLFUZZ_REQUIRE(message.dataOffset() == offset + (idReadFirst ? 4 : 0));
     KXLFUZZ_REQUIRE(describe(message) == before);
     return false;
   }
-
   if (kind.header) {
     KXLFUZZ_REQUIRE(message.dataOffset() > offset);
-    KXLFUZZ_REQUIRE(describe(message) == describe(static_cast<const KxlHdr &>(*item)));
+    KXLFUZZ_REQUIRE(describe(message) == describe(asHeader(*item)));
   } else {
     KXLFUZZ_REQUIRE(describe(message) == before);
-    if (kind.structureId) {
-      KXLFUZZ_REQUIRE(message.dataOffset() == offset + sizeof(KXTM));
-    } else {
-      KXLFUZZ_REQUIRE(message.dataOffset() == message.messageLength());
-    }
+    KXLFUZZ_REQUIRE(message.dataOffset() ==
+                    (kind.structureId ? offset + sizeof(KXTM) : message.messageLength()));
     checkBody(*item, kind, data);
   }
   roundTrip(*item, kind);
@@ -221,38 +198,33 @@ bool readOne(KxlMsg &message, const Kind &kind) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   Input input(data, size);
-  const std::uint8_t formatChoice = input.byte();
+  const std::uint8_t formatChoice = input.byte() % (kKindCount + 1);
   const std::uint8_t flags = input.byte();
   const std::size_t offset = input.byte();
-  std::string format = formatChoice % (kKindCount + 1) < kKindCount
-                           ? kKinds[formatChoice % (kKindCount + 1)].format
-                           : input.bytes(8);
+  const std::string format =
+      formatChoice < kKindCount ? kKinds[formatChoice].format : input.bytes(8);
   const long encoding =
       (flags & 3) == 3 ? static_cast<std::int32_t>(input.int32()) : kKxlNativeEncoding;
   const long characterSet = (flags & 4) != 0 ? static_cast<std::int32_t>(input.int32()) : 0;
   const bool applicationBuffer = (flags & 8) != 0;
-  const bool wrongKindFirst = (flags & 16) != 0;
   const std::string rest = input.rest();
   // An exact-size copy, so that the sanitizer sees any read past the end.
   std::vector<char> bytes(rest.begin(), rest.end());
 
   KxlMsg message;
-  if (applicationBuffer && !bytes.empty()) {
-    KXLFUZZ_REQUIRE(message.useFullBuffer(bytes.data(), bytes.size()));
-  } else {
-    KXLFUZZ_REQUIRE(message.write(bytes.size(), bytes.data()));
-  }
-  KXLFUZZ_REQUIRE(message.setDataOffset(offset < bytes.size() ? offset : bytes.size()));
+  KXLFUZZ_REQUIRE(applicationBuffer && !bytes.empty()
+                      ? message.useFullBuffer(bytes.data(), bytes.size())
+                      : message.write(bytes.size(), bytes.data()));
+  KXLFUZZ_REQUIRE(message.setDataOffset(std::min(offset, bytes.size())));
   message.setFormat(format.c_str());
   message.setEncoding(encoding);
   message.setCharacterSet(characterSet);
   kxlfuzz::checkCache(message);
 
   const Kind *kind = kindOf(message);
-  if (wrongKindFirst || kind == nullptr) {
+  if ((flags & 16) != 0 || kind == nullptr) {  // an item of the wrong kind first
     const std::size_t index = (flags >> 5) % kKindCount;
-    const Kind &other = kind == &kKinds[index] ? kKinds[(index + 1) % kKindCount] : kKinds[index];
-    readOne(message, other);
+    readOne(message, kKinds[kind == &kKinds[index] ? (index + 1) % kKindCount : index]);
   }
   for (; kind != nullptr; kind = kindOf(message)) {
     if (kind->make == make<KxlRfh> && lengthensTooFar(message)) break;

@@ -1,13 +1,11 @@
 // Drives the string operations that take text apart (number reading and
 // cutting, the tokeniser, find, compare, substring, strips, storage
 // changes, joins and appends) with a sequence decoded from the input, on a
-// string whose text is also kept as a plain std::string model.
-//
-// After every operation: the representation rules hold for every string
-// involved, the string's text equals the model, and the result agrees with
-// a direct computation on the model (compare is also antisymmetric; a
-// found position really holds the text sought and is the first from the
-// start offset).
+// string whose text is also kept as a plain std::string model. After every
+// operation: the representation rules hold for every string involved, the
+// text equals the model, and the result agrees with a direct computation on
+// the model (compare is also antisymmetric; a found position holds the
+// text sought and is the first from the start offset).
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -20,7 +18,6 @@
 
 namespace {
 
-using kxlfuzz::Input;
 using kxlfuzz::textOf;
 
 KxlStr fromModel(const std::string &text) { return KxlStr(text.c_str()); }
@@ -61,7 +58,7 @@ std::size_t tokenModel(const std::string &text, char delimiter, std::string &tok
 
 class Session {
  public:
-  explicit Session(Input &input) : input_(input) {}
+  explicit Session(kxlfuzz::Input &input) : input_(input) {}
 
   // The low four bits of the operation byte choose the operation; its
   // other bits, where it takes them, a variant.
@@ -96,14 +93,12 @@ class Session {
   }
 
   void readNumber(std::uint8_t operation) {
-    const bool cut = operation & 0x10;
-    long expected = 0x5a5a;
+    long expected = 0x5a5a, value = 0x5a5a;
     const std::size_t expectedCount = numberModel(model_, expected);
-    long value = 0x5a5a;
-    const std::size_t count = cut ? string_.cutOut(value) : string_.copyOut(value);
+    const std::size_t count = operation & 0x10 ? string_.cutOut(value) : string_.copyOut(value);
     KXLFUZZ_REQUIRE(count == expectedCount);
     KXLFUZZ_REQUIRE(value == expected);
-    if (cut) model_.erase(0, count);
+    if (operation & 0x10) model_.erase(0, count);
   }
 
   void readToken(std::uint8_t operation) {
@@ -163,39 +158,29 @@ class Session {
     const std::size_t length = input_.byte() % 64;
     const KxlStr part = string_(offset, length);
     kxlfuzz::checkString(part);
-    std::string expected;
     const std::size_t wanted =
         length != 0 ? length : model_.size() - std::min(offset, model_.size());
-    if (offset < model_.size() && offset + wanted <= model_.size()) {
-      expected = model_.substr(offset, wanted);
-    }
+    const std::string expected = offset < model_.size() && offset + wanted <= model_.size()
+                                     ? model_.substr(offset, wanted)
+                                     : std::string();
     KXLFUZZ_REQUIRE(textOf(part) == expected);
     KXLFUZZ_REQUIRE(part.storage() == (expected.empty() ? 0 : expected.size() + 1));
   }
 
   void join(std::uint8_t operation) {
     const std::string other = input_.text(32);
-    switch (operation >> 4 & 3) {
-      case 0:
-        string_ += fromModel(other);
-        model_ += other;
-        break;
-      case 1:
-        string_ = string_ + fromModel(other);
-        model_ += other;
-        break;
-      case 2: {
-        const long value = static_cast<std::int32_t>(input_.int32());
-        string_ += value;
-        model_ += std::to_string(value);
-        break;
-      }
-      default: {
-        const char ch = static_cast<char>(input_.byte());
-        string_ = string_ + ch;
-        if (ch != '\0') model_ += ch;
-        break;
-      }
+    const int variant = operation >> 4 & 3;
+    if (variant == 0) string_ += fromModel(other);
+    if (variant == 1) string_ = string_ + fromModel(other);
+    if (variant < 2) model_ += other;
+    if (variant == 2) {
+      const long value = static_cast<std::int32_t>(input_.int32());
+      string_ += value;
+      model_ += std::to_string(value);
+    } else if (variant == 3) {
+      const char ch = static_cast<char>(input_.byte());
+      string_ = string_ + ch;
+      if (ch != '\0') model_ += ch;
     }
     KXLFUZZ_REQUIRE(string_.completionCode() == KXCC_OK);
   }
@@ -220,14 +205,12 @@ class Session {
 
   void changeStorage(std::uint8_t) {
     const std::size_t size = input_.size();
-    const std::string before = model_;
-    if (string_.setStorage(size)) {
-      KXLFUZZ_REQUIRE(string_.storage() == size);
-      model_ = size == 0 ? std::string() : model_.substr(0, std::min(model_.size(), size - 1));
-    } else {
-      KXLFUZZ_REQUIRE(string_.reasonCode() == KXRC_STORAGE_NOT_AVAILABLE);
-      KXLFUZZ_REQUIRE(textOf(string_) == before);
+    // A refusal leaves the text as it was: step() compares it with the model.
+    if (!string_.setStorage(size)) {
+      return KXLFUZZ_REQUIRE(string_.reasonCode() == KXRC_STORAGE_NOT_AVAILABLE);
     }
+    KXLFUZZ_REQUIRE(string_.storage() == size);
+    model_ = size == 0 ? std::string() : model_.substr(0, std::min(model_.size(), size - 1));
   }
 
   void copyToBuffer(std::uint8_t) {
@@ -259,7 +242,7 @@ class Session {
     KXLFUZZ_REQUIRE(upper.storage() == string_.storage());
   }
 
-  Input &input_;
+  kxlfuzz::Input &input_;
   KxlStr string_;
   std::string model_;
 };

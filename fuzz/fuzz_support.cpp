@@ -1,5 +1,6 @@
 #include "fuzz_support.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,40 +28,27 @@ std::uint32_t Input::int32() {
 }
 
 std::string Input::bytes(std::size_t count) {
-  const std::size_t available = size_ - position_;
-  if (count > available) count = available;
-  std::string result(reinterpret_cast<const char *>(data_ + position_), count);
+  count = std::min(count, size_ - position_);
   position_ += count;
-  return result;
+  return std::string(reinterpret_cast<const char *>(data_ + position_ - count), count);
 }
 
 std::size_t Input::size() {
   const std::uint8_t choice = byte();
-  switch (choice >> 6) {
-    case 0:
-    case 1:
-      return static_cast<std::size_t>(choice & 0x7f) << 2 | (byte() & 3);
-    case 2:
-      return static_cast<std::size_t>(byte()) << 8 | byte();
-    default:
-      return std::numeric_limits<std::size_t>::max() - (choice & 0x0f);
-  }
+  if (choice < 0x80) return static_cast<std::size_t>(choice & 0x7f) << 2 | (byte() & 3);
+  if (choice < 0xc0) return static_cast<std::size_t>(byte()) << 8 | byte();
+  return std::numeric_limits<std::size_t>::max() - (choice & 0x0f);
 }
 
 std::string Input::text(std::size_t limit) {
-  std::size_t length = byte();
-  if (length > limit) length = limit;
-  std::string chosen = bytes(length);
+  const std::string chosen = bytes(std::min<std::size_t>(byte(), limit));
   return chosen.substr(0, std::strlen(chosen.c_str()));
 }
 
 void checkString(const KxlStr &string) {
   const char *text = string;
   KXLFUZZ_REQUIRE((string.storage() == 0) == (text == nullptr));
-  if (text == nullptr) {
-    KXLFUZZ_REQUIRE(string.length() == 0);
-    return;
-  }
+  if (text == nullptr) return KXLFUZZ_REQUIRE(string.length() == 0);
   KXLFUZZ_REQUIRE(std::memchr(text, '\0', string.storage()) != nullptr);
   KXLFUZZ_REQUIRE(string.length() == std::strlen(text));
   KXLFUZZ_REQUIRE(string.length() < string.storage());

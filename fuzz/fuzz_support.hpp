@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <type_traits>
-#include <utility>
 
 #include "kxlcac.hpp"
 #include "kxlstr.hpp"
@@ -28,16 +26,13 @@ class Input {
   bool empty() const { return position_ >= size_; }
   std::uint8_t byte() { return empty() ? 0 : data_[position_++]; }
   std::uint32_t int32();
-  // Up to `count` bytes, as they stand.
-  std::string bytes(std::size_t count);
-  // What is left of the input.
+  std::string bytes(std::size_t count);  // up to `count` bytes, as they stand
   std::string rest() { return bytes(size_ - position_); }
-  // A size argument: mostly below 512, sometimes the input's own choice of
-  // 16 bits, sometimes within 16 of the top of size_t (where sums wrap and
-  // allocations cannot succeed).
+  // A size: mostly below 512, sometimes any 16 bits, sometimes within 16 of
+  // the top of size_t (where sums wrap and allocations cannot succeed).
   std::size_t size();
-  // A text up to its first null byte or `limit` bytes: an input byte gives
-  // its length.
+  // A text of up to `limit` bytes (an input byte gives its length), cut at
+  // its first null byte.
   std::string text(std::size_t limit = 255);
 
  private:
@@ -46,31 +41,22 @@ class Input {
   std::size_t position_ = 0;
 };
 
-// The representation rules of a string: storage 0 exactly for the null
-// string, a null byte within the storage, length below storage.
+// Storage 0 exactly for the null string, a null byte within the storage,
+// length below storage.
 void checkString(const KxlStr &string);
-// The cache invariants: data offset <= message length <= buffer length, and
-// a buffer exactly when the buffer length is not 0 (an application buffer
-// of length 0 does not exist: length 0 makes the cache automatic).
+// data offset <= message length <= buffer length, and a buffer exactly when
+// the buffer length is not 0 (length 0 makes the cache automatic).
 void checkCache(const KxlCac &cache);
 // The text of a string, empty for a null string.
 std::string textOf(const KxlStr &string);
 
-// The body of a target whose input drives a Session (constructed from the
-// Input) through at most `maxSteps` calls of step(), then its finish()
-// where it has one.
-template <class Session, class = void>
-struct HasFinish : std::false_type {};
-template <class Session>
-struct HasFinish<Session, std::void_t<decltype(std::declval<Session &>().finish())>>
-    : std::true_type {};
-
+// A target whose input drives a Session (made from the Input) through at
+// most `maxSteps` calls of step(); its destructor may check what is left.
 template <class Session>
 int runSession(const std::uint8_t *data, std::size_t size, int maxSteps) {
   Input input(data, size);
   Session session(input);
   for (int steps = 0; steps < maxSteps && !input.empty(); ++steps) session.step();
-  if constexpr (HasFinish<Session>::value) session.finish();
   return 0;
 }
 

@@ -12,48 +12,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
-#include <system_error>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
 
-namespace {
-
-namespace fs = std::filesystem;
-
-// The files `path` names: itself, or the regular files in it.
-std::vector<fs::path> inputsOf(const fs::path &path) {
-  if (!fs::is_directory(path)) return {path};
-  std::vector<fs::path> files;
-  for (const fs::directory_entry &entry : fs::directory_iterator(path)) {
-    if (entry.is_regular_file()) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-bool replay(const fs::path &file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
-    return false;
-  }
-  // An exact-size copy, so that a sanitizer sees any read past the end.
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-  std::vector<std::uint8_t> input(bytes.begin(), bytes.end());
-  LLVMFuzzerTestOneInput(input.data(), input.size());
-  return true;
-}
-
-}  // namespace
-
 int main(int argc, char **argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s PATH...\n", argv[0]);
-    return 2;
-  }
+  namespace fs = std::filesystem;
   std::size_t count = 0;
   for (int i = 1; i < argc; ++i) {
     std::error_code error;
@@ -61,8 +25,21 @@ int main(int argc, char **argv) {
       std::fprintf(stderr, "no such file or directory: %s\n", argv[i]);
       return 2;
     }
-    for (const fs::path &file : inputsOf(argv[i])) {
-      if (!replay(file)) return 2;
+    std::vector<fs::path> files;
+    if (!fs::is_directory(argv[i])) files.push_back(argv[i]);
+    for (const fs::directory_entry &entry : fs::directory_iterator(argv[i], error)) {
+      if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    for (const fs::path &file : files) {
+      std::ifstream in(file, std::ios::binary);
+      // An exact-size copy, so that a sanitizer sees any read past the end.
+      const std::vector<std::uint8_t> input((std::istreambuf_iterator<char>(in)), {});
+      if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
+        return 2;
+      }
+      LLVMFuzzerTestOneInput(input.data(), input.size());
       ++count;
     }
   }
