@@ -1,68 +1,56 @@
-// Drives the list operations of a channel definition (KxlChl) with a
-// sequence decoded from the input: exit names and user data of both sides
-// in their one-entry, text-list and string-list forms, with null and empty
-// entries and over-long texts; the reading forms; the two compression
-// lists; assignment and copy construction. The lists are also kept as a
-// model.
-//
-// After every step both sides and both compression lists read back exactly
-// as the model says (names cut to 128 characters, user data to 32, a new
-// set of names empties the user data); each replacement ends with the
-// codes it must leave (6108 or 2010 for a bad name list and 2316 for too
-// much user data, with nothing changed; the warning 6115 for a cut text;
-// none otherwise); and at the end a copy taken earlier still holds what
-// it held, so no list is shared between channels.
-#include <algorithm>
-#include <cstdint>
-#include <string>
-#include <vector>
-
+// Drives the lists of a channel definition (KxlChl) with operations decoded
+// from the input: exit names and user data of both sides in their one-entry,
+// text-list and string-list forms, with null, empty and over-long entries;
+// the two compression lists; assignment and copy construction. After every
+// step every reading form agrees with a model (names cut to 128 characters,
+// user data to 32, new names empty the user data) and each replacement left
+// its codes (6108 or 2010 for a bad name list, 2316 for too much user data,
+// with nothing changed; warning 6115 for a cut text); at the end a copy taken
+// earlier still holds what it held, so no list is shared between channels.
 #include "fuzz_support.hpp"
-#include "kxli.hpp"
 
+namespace kxlfuzz {
 namespace {
 
-using kxlfuzz::textOf;
-
-constexpr std::size_t kNameWidth = 128;
-constexpr std::size_t kDataWidth = 32;
+constexpr std::size_t kWidths[2] = {128, 32};  // of an exit name, of its user data
 constexpr std::size_t kHeaderSlots = 2;
 constexpr std::size_t kMessageSlots = 16;
 
+// The calls of one side; of each pair, [0] is for the exit names, [1] for
+// their user data.
 struct SideCalls {
   std::size_t (KxlChl::*count)() const;
-  KxlStr (KxlChl::*name)();
-  bool (KxlChl::*names)(std::size_t, KxlStr **);
-  KxlStr (KxlChl::*data)();
-  bool (KxlChl::*dataList)(std::size_t, KxlStr **);
-  bool (KxlChl::*setName)(const char *);
-  bool (KxlChl::*setNames)(std::size_t, const char **);
-  bool (KxlChl::*setNameStrings)(std::size_t, const KxlStr **);
-  bool (KxlChl::*setData)(const char *);
-  bool (KxlChl::*setDataList)(std::size_t, const char **);
-  bool (KxlChl::*setDataStrings)(std::size_t, const KxlStr **);
+  KxlStr (KxlChl::*first[2])();
+  bool (KxlChl::*read[2])(std::size_t, KxlStr **);
+  bool (KxlChl::*setOne[2])(const char *);
+  bool (KxlChl::*setTexts[2])(std::size_t, const char **);
+  bool (KxlChl::*setStrings[2])(std::size_t, const KxlStr **);
 };
 
 const SideCalls kSides[2] = {
-    {&KxlChl::sendExitCount, &KxlChl::sendExitName, &KxlChl::sendExitNames, &KxlChl::sendUserData,
-     &KxlChl::sendUserData, &KxlChl::setSendExitName, &KxlChl::setSendExitNames,
-     &KxlChl::setSendExitNames, &KxlChl::setSendUserData, &KxlChl::setSendUserData,
-     &KxlChl::setSendUserData},
-    {&KxlChl::receiveExitCount, &KxlChl::receiveExitName, &KxlChl::receiveExitNames,
-     &KxlChl::receiveUserData, &KxlChl::receiveUserData, &KxlChl::setReceiveExitName,
-     &KxlChl::setReceiveExitNames, &KxlChl::setReceiveExitNames, &KxlChl::setReceiveUserData,
-     &KxlChl::setReceiveUserData, &KxlChl::setReceiveUserData},
+    {&KxlChl::sendExitCount,
+     {&KxlChl::sendExitName, &KxlChl::sendUserData},
+     {&KxlChl::sendExitNames, &KxlChl::sendUserData},
+     {&KxlChl::setSendExitName, &KxlChl::setSendUserData},
+     {&KxlChl::setSendExitNames, &KxlChl::setSendUserData},
+     {&KxlChl::setSendExitNames, &KxlChl::setSendUserData}},
+    {&KxlChl::receiveExitCount,
+     {&KxlChl::receiveExitName, &KxlChl::receiveUserData},
+     {&KxlChl::receiveExitNames, &KxlChl::receiveUserData},
+     {&KxlChl::setReceiveExitName, &KxlChl::setReceiveUserData},
+     {&KxlChl::setReceiveExitNames, &KxlChl::setReceiveUserData},
+     {&KxlChl::setReceiveExitNames, &KxlChl::setReceiveUserData}},
 };
 
 struct Model {
-  std::vector<std::string> names[2], data[2];
+  std::vector<std::string> lists[2][2];  // [side][0: names, 1: user data]
   std::int32_t header[kHeaderSlots] = {-1, -1};
   std::int32_t message[kMessageSlots];
   Model() { std::fill(message, message + kMessageSlots, -1); }
 };
 
-// A list of entries as a caller hands it in: null entries are null
-// pointers, in both the text and the string form.
+// A list of entries as a caller hands it in, read from the input: null
+// entries are null pointers, in both the text and the string form.
 struct Entries {
   bool nullList = false;
   std::vector<std::string> texts;
@@ -70,26 +58,21 @@ struct Entries {
   std::vector<const char *> pointers;
   std::vector<const KxlStr *> stringPointers;
 
-  const char **textList() { return nullList ? nullptr : pointers.data(); }
-  const KxlStr **stringList() { return nullList ? nullptr : stringPointers.data(); }
-};
-
-Entries readEntries(kxlfuzz::Input &input) {
-  Entries entries;
-  const std::uint8_t shape = input.byte();
-  const std::size_t count = shape % 5;
-  entries.nullList = count != 0 && shape / 5 % 16 == 0;
-  entries.texts.reserve(count);  // so that the pointers taken stay valid
-  entries.strings.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t kind = input.byte();
-    entries.texts.push_back(kind % 16 == 1 ? std::string() : input.text(160));
-    entries.strings.emplace_back(entries.texts[i].c_str());
-    entries.pointers.push_back(kind % 16 != 0 ? entries.texts[i].c_str() : nullptr);
-    entries.stringPointers.push_back(kind % 16 != 0 ? &entries.strings[i] : nullptr);
+  explicit Entries(Input &input) {
+    const std::uint8_t shape = input.byte();
+    const std::size_t count = shape % 5;
+    nullList = count != 0 && shape / 5 % 16 == 0;
+    texts.reserve(count);  // so that the pointers taken stay valid
+    strings.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint8_t kind = input.byte();
+      texts.push_back(kind % 16 == 1 ? std::string() : input.text(160));
+      strings.emplace_back(texts[i].c_str());
+      pointers.push_back(kind % 16 != 0 ? texts[i].c_str() : nullptr);
+      stringPointers.push_back(kind % 16 != 0 ? &strings[i] : nullptr);
+    }
   }
-  return entries;
-}
+};
 
 std::size_t leading(const std::int32_t *slots, std::size_t count) {
   return std::find(slots, slots + count, -1) - slots;
@@ -104,22 +87,19 @@ void requireCodes(const KxlChl &channel, long completion, long reason) {
 void checkChannel(KxlChl &channel, const Model &model) {
   for (int side = 0; side < 2; ++side) {
     const SideCalls &calls = kSides[side];
-    const std::vector<std::string> &names = model.names[side];
-    KXLFUZZ_REQUIRE((channel.*calls.count)() == names.size());
-    KXLFUZZ_REQUIRE(textOf((channel.*calls.name)()) == (names.empty() ? "" : names[0]));
-    KXLFUZZ_REQUIRE(textOf((channel.*calls.data)()) ==
-                    (model.data[side].empty() ? "" : model.data[side][0]));
+    KXLFUZZ_REQUIRE((channel.*calls.count)() == model.lists[side][0].size());
     // One more slot than there are exits, the second one skipped (null).
-    const std::size_t asked = names.size() + 1;
+    const std::size_t asked = model.lists[side][0].size() + 1;
     std::vector<KxlStr> strings(asked, KxlStr("unread"));
     std::vector<KxlStr *> pointers(asked);
     for (int list = 0; list < 2; ++list) {
-      const std::vector<std::string> &expected = list == 0 ? names : model.data[side];
+      const std::vector<std::string> &expected = model.lists[side][list];
+      KXLFUZZ_REQUIRE(textOf((channel.*calls.first[list])()) ==
+                      (expected.empty() ? "" : expected[0]));
       for (std::size_t i = 0; i < asked; ++i) pointers[i] = i == 1 ? nullptr : &strings[i];
-      KXLFUZZ_REQUIRE(
-          (channel.*(list == 0 ? calls.names : calls.dataList))(asked, pointers.data()));
+      KXLFUZZ_REQUIRE((channel.*calls.read[list])(asked, pointers.data()));
       for (std::size_t i = 0; i < asked; ++i) {
-        kxlfuzz::checkString(strings[i]);
+        checkString(strings[i]);
         const std::string want = i == 1 ? "unread" : i < expected.size() ? expected[i] : "";
         KXLFUZZ_REQUIRE(textOf(strings[i]) == want);
       }
@@ -138,7 +118,7 @@ void checkChannel(KxlChl &channel, const Model &model) {
 
 class Session {
  public:
-  explicit Session(kxlfuzz::Input &input) : input_(input) {}
+  explicit Session(Input &input) : input_(input) {}
   // The copy taken last still holds what it held then.
   ~Session() { checkChannel(copy_, copyModel_); }
 
@@ -147,9 +127,9 @@ class Session {
   void step() {
     const std::uint8_t operation = input_.byte();
     const int side = operation >> 7;
-    const bool variant = (operation >> 6) & 1;
+    const int variant = (operation >> 6) & 1;
     channel_.clearErrorCodes();
-    if (operation % 8 < 4) replaceList(side, operation % 8 >= 2, operation % 2 == 1);
+    if (operation % 8 < 4) replaceList(side, operation % 8 / 2, operation % 2 == 1);
     if (operation % 8 == 4) replaceOne(side, variant);
     if (operation % 8 == 5) setCompression(variant);
     if (operation % 8 == 6) {
@@ -164,76 +144,61 @@ class Session {
   }
 
  private:
-  // Names or user data as a list of texts or of strings.
-  void replaceList(int side, bool userData, bool strings) {
-    Entries entries = readEntries(input_);
+  // Exit names (list 0) or user data (list 1) as texts or as strings.
+  void replaceList(int side, int list, bool strings) {
+    Entries entries(input_);
     const std::size_t count = entries.texts.size();
     const SideCalls &calls = kSides[side];
     const bool result = strings
-                            ? (channel_.*(userData ? calls.setDataStrings : calls.setNameStrings))(
-                                  count, entries.stringList())
-                            : (channel_.*(userData ? calls.setDataList : calls.setNames))(
-                                  count, entries.textList());
-    const std::size_t exits = model_.names[side].size();
-    if (userData && count > exits) {
-      KXLFUZZ_REQUIRE(!result);
-      return requireCodes(channel_, KXCC_FAILED, KXRC_TOO_MANY_ENTRIES);
-    }
-    if (userData) {
-      KXLFUZZ_REQUIRE(result);
-      std::vector<std::string> data(exits);
-      for (std::size_t i = 0; i < count; ++i) {
-        if (!entries.nullList && entries.pointers[i]) data[i] = entries.texts[i];
-      }
-      return storeData(side, data);
-    }
-    long refusal = entries.nullList ? KXRC_NULL_POINTER : KXRC_NONE;
-    for (std::size_t i = 0; i < count && refusal == KXRC_NONE; ++i) {
-      if (!entries.pointers[i])
-        refusal = KXRC_NULL_POINTER;
-      else if (entries.texts[i].empty())
-        refusal = KXRC_EMPTY_LIST_ENTRY;
+                            ? (channel_.*calls.setStrings[list])(
+                                  count, entries.nullList ? nullptr : entries.stringPointers.data())
+                            : (channel_.*calls.setTexts[list])(
+                                  count, entries.nullList ? nullptr : entries.pointers.data());
+    const std::size_t exits = model_.lists[side][0].size();
+    long refusal = KXRC_NONE;
+    if (list == 1 && count > exits) refusal = KXRC_TOO_MANY_ENTRIES;
+    if (list == 0 && entries.nullList) refusal = KXRC_NULL_POINTER;
+    for (std::size_t i = 0; list == 0 && i < count && refusal == KXRC_NONE; ++i) {
+      if (!entries.pointers[i]) refusal = KXRC_NULL_POINTER;
+      if (entries.pointers[i] && entries.texts[i].empty()) refusal = KXRC_EMPTY_LIST_ENTRY;
     }
     KXLFUZZ_REQUIRE(result == (refusal == KXRC_NONE));
     if (!result) return requireCodes(channel_, KXCC_FAILED, refusal);
-    storeNames(side, entries.texts);
+    if (list == 0) return store(side, 0, entries.texts);
+    std::vector<std::string> data(exits);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!entries.nullList && entries.pointers[i]) data[i] = entries.texts[i];
+    }
+    store(side, 1, data);
   }
 
-  void replaceOne(int side, bool userData) {
+  // One exit name (null or empty: none) or the first exit's user data.
+  void replaceOne(int side, int list) {
     const std::uint8_t kind = input_.byte();
     const std::string text = input_.text(160);
     const char *pointer = kind % 8 == 0 ? nullptr : text.c_str();
-    const SideCalls &calls = kSides[side];
-    if (!userData) {
-      KXLFUZZ_REQUIRE((channel_.*calls.setName)(pointer));
-      return storeNames(side, pointer == nullptr || text.empty() ? std::vector<std::string>()
-                                                                 : std::vector<std::string>{text});
-    }
-    const bool result = (channel_.*calls.setData)(pointer);
-    KXLFUZZ_REQUIRE(result == !model_.names[side].empty());
+    const bool result = (channel_.*kSides[side].setOne[list])(pointer);
+    const std::vector<std::string> &names = model_.lists[side][0];
+    KXLFUZZ_REQUIRE(result == (list == 0 || !names.empty()));
     if (!result) return requireCodes(channel_, KXCC_FAILED, KXRC_TOO_MANY_ENTRIES);
-    std::vector<std::string> data(model_.names[side].size());
+    if (list == 0)
+      return store(side, 0, std::vector<std::string>(!pointer || text.empty() ? 0 : 1, text));
+    std::vector<std::string> data(names.size());
     if (pointer != nullptr) data[0] = text;
-    storeData(side, data);
+    store(side, 1, data);
   }
 
-  // The model after a successful replacement (a new set of names empties
-  // the user data), and the warning a cut text leaves.
-  void storeNames(int side, const std::vector<std::string> &names) {
-    model_.data[side].assign(names.size(), std::string());
-    store(model_.names[side], names, kNameWidth);
-  }
-  void storeData(int side, const std::vector<std::string> &data) {
-    store(model_.data[side], data, kDataWidth);
-  }
-  void store(std::vector<std::string> &into, const std::vector<std::string> &texts,
-             std::size_t width) {
+  // The model after a successful replacement (new names empty the user
+  // data), and the warning a cut text leaves.
+  void store(int side, int list, const std::vector<std::string> &texts) {
+    std::vector<std::string> &into = model_.lists[side][list];
     into.clear();
     bool cut = false;
     for (const std::string &text : texts) {
-      into.push_back(text.substr(0, width));
-      cut = cut || text.size() > width;
+      into.push_back(text.substr(0, kWidths[list]));
+      cut = cut || text.size() > kWidths[list];
     }
+    if (list == 0) model_.lists[side][1].assign(texts.size(), std::string());
     requireCodes(channel_, cut ? KXCC_WARNING : KXCC_OK, cut ? KXRC_DATA_TRUNCATED : KXRC_NONE);
   }
 
@@ -251,7 +216,7 @@ class Session {
     requireCodes(channel_, KXCC_OK, KXRC_NONE);
   }
 
-  kxlfuzz::Input &input_;
+  Input &input_;
   KxlChl channel_;
   Model model_;
   KxlChl copy_;
@@ -259,7 +224,8 @@ class Session {
 };
 
 }  // namespace
+}  // namespace kxlfuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  return kxlfuzz::runSession<Session>(data, size, 32);
+  return kxlfuzz::runSession<kxlfuzz::Session>(data, size, 32);
 }

@@ -1,40 +1,25 @@
-// Reads arbitrary bytes as a received message, the way an application
-// does: readItem with the item the message's format names, following the
-// format chain from header to header until a read fails or a body item has
-// been read.
-//
+// Reads arbitrary bytes as a received message, the way an application does:
+// readItem with the item the message's format names, following the chain
+// from header to header until a read fails or a body item has been read.
 // Input: a format choice (one of the eight item formats, or eight bytes of
-// the input), a flags byte (encoding other than the native one, character
-// set, application buffer, an item of the wrong kind tried first), the data
-// offset, then the message data.
-//
-// Properties checked after every read:
-// - the message takes the item's codes; the cache invariants hold;
-// - a failed read sets completion code 2 and leaves the data offset (but
-//   for the VORN header's structure id, read before a short rest) and the
-//   description (format, encoding, character set) as they were; an
-//   item whose format is not the message's is always refused, with 6119,
-//   or for an item with a structure id possibly 6107 or 6106 first;
-// - a header read restores the message's description from the header; a
-//   string or byte string holds exactly the data from the offset (a string
-//   up to the first null byte) and leaves the offset at the end;
-// - round trip: the item written with copyOut into a fresh message reads
-//   back, and the second item written the same way gives the same bytes
-//   and descriptor as the first.
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
+// the input), a flags byte (a foreign encoding, a character set, an
+// application buffer, an item of the wrong kind first), the data offset,
+// then the message data. After every read: the message has the item's codes
+// and the cache invariants hold; a failed read set completion code 2 and
+// kept the data offset (but for the VORN header's structure id, read before
+// a short rest) and the description (format, encoding, character set); an
+// item of another format is refused with 6119 (or 6107/6106 first, for an
+// item with a structure id); a header read restores the message's
+// description from the header; a string or byte string holds the data from
+// the offset (a string up to its first null) and leaves the offset at the
+// end; the item written with copyOut into a fresh message reads back, and
+// writing that gives the same bytes and descriptor again.
 #include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "fuzz_support.hpp"
-#include "kxli.hpp"
 
+namespace kxlfuzz {
 namespace {
-
-using kxlfuzz::Input;
 
 struct Kind {
   const char *format;
@@ -73,7 +58,7 @@ Description describe(const KxlMsg &message) {
 
 // The description a header restores: its format blank padded to 8.
 Description describe(const KxlHdr &header) {
-  std::string format = kxlfuzz::textOf(header.format());
+  std::string format = textOf(header.format());
   KXLFUZZ_REQUIRE(format.size() <= 8);
   format.resize(8, ' ');
   return {format, header.encoding(), header.characterSet()};
@@ -100,7 +85,7 @@ void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
     message.setCharacterSet(std::get<2>(description));
   }
   KXLFUZZ_REQUIRE(item.copyOut(message));
-  kxlfuzz::checkCache(message);
+  checkCache(message);
   KXLFUZZ_REQUIRE(message.formatIs(kind.format));
 }
 
@@ -127,9 +112,8 @@ void roundTrip(KxlItm &item, const Kind &kind) {
 // What a successful read of a body item must hold, from the bytes it read.
 void checkBody(const KxlItm &item, const Kind &kind, const std::string &data) {
   if (kind.make == make<KxlStr>) {
-    const KxlStr &text = static_cast<const KxlStr &>(item);
-    kxlfuzz::checkString(text);
-    KXLFUZZ_REQUIRE(kxlfuzz::textOf(text) == data.substr(0, std::strlen(data.c_str())));
+    checkString(static_cast<const KxlStr &>(item));
+    KXLFUZZ_REQUIRE(textOf(static_cast<const KxlStr &>(item)) == data.c_str());
   } else if (kind.make == make<KxlBin>) {
     const KxlBin &bytes = static_cast<const KxlBin &>(item);
     KXLFUZZ_REQUIRE(bytes.dataLength() == data.size());
@@ -140,7 +124,7 @@ void checkBody(const KxlItm &item, const Kind &kind, const std::string &data) {
     KxlTrg trigger = static_cast<const KxlTrg &>(item);
     tagKXTMC2 characters;
     KXLFUZZ_REQUIRE(trigger.copyOut(&characters));
-    std::string queueName = kxlfuzz::textOf(trigger.queueName());
+    std::string queueName = textOf(trigger.queueName());
     queueName.resize(sizeof characters.queueName, ' ');
     KXLFUZZ_REQUIRE(queueName == std::string(characters.queueName, sizeof characters.queueName));
   }
@@ -163,13 +147,12 @@ bool readOne(KxlMsg &message, const Kind &kind) {
   const Description before = describe(message);
   const std::string data(message.dataPointer(), message.dataLength());
   const bool formatMatches = message.formatIs(kind.format);
-
   std::unique_ptr<KxlItm> item = kind.make();
   const bool read = message.readItem(*item);
   const long reason = item->reasonCode();
   KXLFUZZ_REQUIRE(message.completionCode() == item->completionCode());
   KXLFUZZ_REQUIRE(message.reasonCode() == reason);
-  kxlfuzz::checkCache(message);
+  checkCache(message);
   KXLFUZZ_REQUIRE(formatMatches || !read);
   KXLFUZZ_REQUIRE(
       formatMatches || reason == KXRC_WRONG_FORMAT ||
@@ -194,10 +177,9 @@ bool readOne(KxlMsg &message, const Kind &kind) {
   return true;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  Input input(data, size);
+// The input: a format choice (an item's format or 8 bytes of the input), a
+// flags byte, the data offset, then the message data.
+void readMessage(Input &input) {
   const std::uint8_t formatChoice = input.byte() % (kKindCount + 1);
   const std::uint8_t flags = input.byte();
   const std::size_t offset = input.byte();
@@ -210,7 +192,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string rest = input.rest();
   // An exact-size copy, so that the sanitizer sees any read past the end.
   std::vector<char> bytes(rest.begin(), rest.end());
-
   KxlMsg message;
   KXLFUZZ_REQUIRE(applicationBuffer && !bytes.empty()
                       ? message.useFullBuffer(bytes.data(), bytes.size())
@@ -219,8 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   message.setFormat(format.c_str());
   message.setEncoding(encoding);
   message.setCharacterSet(characterSet);
-  kxlfuzz::checkCache(message);
-
+  checkCache(message);
   const Kind *kind = kindOf(message);
   if ((flags & 16) != 0 || kind == nullptr) {  // an item of the wrong kind first
     const std::size_t index = (flags >> 5) % kKindCount;
@@ -233,5 +213,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   // An application buffer is never written by reads.
   KXLFUZZ_REQUIRE(!applicationBuffer || rest.empty() ||
                   std::memcmp(bytes.data(), rest.data(), rest.size()) == 0);
+}
+
+}  // namespace
+}  // namespace kxlfuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  kxlfuzz::Input input(data, size);
+  kxlfuzz::readMessage(input);
   return 0;
 }

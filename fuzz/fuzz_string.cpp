@@ -1,53 +1,34 @@
 // Drives the string operations that take text apart (number reading and
 // cutting, the tokeniser, find, compare, substring, strips, storage
-// changes, joins and appends) with a sequence decoded from the input, on a
-// string whose text is also kept as a plain std::string model. After every
-// operation: the representation rules hold for every string involved, the
-// text equals the model, and the result agrees with a direct computation on
-// the model (compare is also antisymmetric; a found position holds the
-// text sought and is the first from the start offset).
-#include <algorithm>
+// changes, joins and appends) on a string whose text is kept as a plain
+// std::string model. After every operation: the representation rules hold
+// for every string involved, the text equals the model, and the result
+// agrees with a computation on the model (compare is also antisymmetric; a
+// found position holds the text sought and is the first from the start).
 #include <climits>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 #include "fuzz_support.hpp"
-#include "kxli.hpp"
 
+namespace kxlfuzz {
 namespace {
 
-using kxlfuzz::textOf;
-
 KxlStr fromModel(const std::string &text) { return KxlStr(text.c_str()); }
-
-int sign(int value) { return (value > 0) - (value < 0); }
-
-// Unsigned byte order; a proper prefix is the smaller.
-int compareModel(const std::string &a, const std::string &b) {
-  const int bytes = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-  if (bytes != 0) return sign(bytes);
-  return sign(static_cast<int>(a.size() > b.size()) - static_cast<int>(a.size() < b.size()));
-}
 
 // The characters a number at the front of `text` spans (blanks and tabs,
 // a sign, digits), 0 when there is none; `value` as saturated to 32 bits.
 std::size_t numberModel(const std::string &text, long &value) {
-  std::size_t at = text.find_first_not_of(" \t");
-  if (at == std::string::npos) return 0;
-  const std::size_t signAt = at;
-  if (text[at] == '+' || text[at] == '-') ++at;
-  const std::size_t digits = text.find_first_not_of("0123456789", at);
-  const std::size_t end = digits == std::string::npos ? text.size() : digits;
+  const std::size_t signAt = std::min(text.find_first_not_of(" \t"), text.size());
+  const std::size_t at = signAt + (text[signAt] == '+' || text[signAt] == '-');
+  const std::size_t end = std::min(text.find_first_not_of("0123456789", at), text.size());
   if (end == at) return 0;
-  const long long parsed = std::strtoll(text.substr(signAt, end - signAt).c_str(), nullptr, 10);
+  const long long parsed = std::strtoll(text.c_str() + signAt, nullptr, 10);
   value = static_cast<long>(std::clamp<long long>(parsed, INT32_MIN, INT32_MAX));
   return end;
 }
 
-// The tokeniser on the model: leading delimiters `skipped`, the token, and
-// the count copyOut returns.
+// The tokeniser on the model: the token after leading delimiters, and the
+// count copyOut returns.
 std::size_t tokenModel(const std::string &text, char delimiter, std::string &token) {
   const std::size_t skipped = std::min(text.find_first_not_of(delimiter), text.size());
   if (skipped == text.size()) return 0;
@@ -58,10 +39,10 @@ std::size_t tokenModel(const std::string &text, char delimiter, std::string &tok
 
 class Session {
  public:
-  explicit Session(kxlfuzz::Input &input) : input_(input) {}
+  explicit Session(Input &input) : input_(input) {}
 
-  // The low four bits of the operation byte choose the operation; its
-  // other bits, where it takes them, a variant.
+  // The operation byte modulo 16 chooses the operation; bit 0x10 (or its
+  // two bits from 0x10) a variant.
   void step() {
     using Operation = void (Session::*)(std::uint8_t);
     static constexpr Operation kOperations[16] = {
@@ -73,7 +54,7 @@ class Session {
         &Session::replaceText};
     const std::uint8_t operation = input_.byte();
     (this->*kOperations[operation % 16])(operation);
-    kxlfuzz::checkString(string_);
+    checkString(string_);
     KXLFUZZ_REQUIRE(textOf(string_) == model_);
   }
 
@@ -88,12 +69,13 @@ class Session {
     const std::string bytes = input_.bytes(input_.byte());
     KXLFUZZ_REQUIRE(string_.set(bytes.data(), bytes.size()));
     const bool hasNull = bytes.find('\0') != std::string::npos;
-    KXLFUZZ_REQUIRE(string_.storage() == (bytes.empty() ? 0 : bytes.size() + (hasNull ? 0 : 1)));
+    KXLFUZZ_REQUIRE(string_.storage() == (bytes.empty() ? 0 : bytes.size() + !hasNull));
     model_ = bytes.substr(0, std::strlen(bytes.c_str()));
   }
 
   void readNumber(std::uint8_t operation) {
-    long expected = 0x5a5a, value = 0x5a5a;
+    long expected = 0x5a5a;
+    long value = 0x5a5a;
     const std::size_t expectedCount = numberModel(model_, expected);
     const std::size_t count = operation & 0x10 ? string_.cutOut(value) : string_.copyOut(value);
     KXLFUZZ_REQUIRE(count == expectedCount);
@@ -109,18 +91,15 @@ class Session {
     const std::size_t expected = tokenModel(model_, delimiter, expectedToken);
     const std::size_t count =
         cut ? string_.cutOut(token, delimiter) : string_.copyOut(token, delimiter);
-    kxlfuzz::checkString(token);
+    checkString(token);
     KXLFUZZ_REQUIRE(textOf(token) == expectedToken);
-    if (!cut) {
-      KXLFUZZ_REQUIRE(count == expected);
-      return;
-    }
+    if (!cut) return KXLFUZZ_REQUIRE(count == expected);
+    // A cut also drops the delimiters after the token (not blanks or nulls).
     model_.erase(0, expected);
-    std::size_t stripped = 0;
-    if (expected != 0 && delimiter != ' ' && delimiter != '\0') {
-      stripped = std::min(model_.find_first_not_of(delimiter), model_.size());
-      model_.erase(0, stripped);
-    }
+    const std::size_t stripped = expected != 0 && delimiter != ' ' && delimiter != '\0'
+                                     ? std::min(model_.find_first_not_of(delimiter), model_.size())
+                                     : 0;
+    model_.erase(0, stripped);
     KXLFUZZ_REQUIRE(count == expected + stripped);
   }
 
@@ -143,12 +122,14 @@ class Session {
     }
   }
 
+  // Unsigned byte order, a proper prefix the smaller: as std::string's.
   void compareText(std::uint8_t) {
     const std::string otherText =
         input_.byte() % 2 == 0 ? model_.substr(0, input_.byte()) : input_.text();
     const KxlStr other = fromModel(otherText);
     const short forward = string_.compare(other);
-    KXLFUZZ_REQUIRE(forward == compareModel(model_, otherText));
+    const int expected = model_.compare(otherText);
+    KXLFUZZ_REQUIRE(forward == (expected > 0) - (expected < 0));
     KXLFUZZ_REQUIRE(other.compare(string_) == -forward);
     KXLFUZZ_REQUIRE(string_.compare(otherText.c_str()) == forward);
   }
@@ -157,7 +138,7 @@ class Session {
     const std::size_t offset = input_.byte() % 64;
     const std::size_t length = input_.byte() % 64;
     const KxlStr part = string_(offset, length);
-    kxlfuzz::checkString(part);
+    checkString(part);
     const std::size_t wanted =
         length != 0 ? length : model_.size() - std::min(offset, model_.size());
     const std::string expected = offset < model_.size() && offset + wanted <= model_.size()
@@ -203,9 +184,9 @@ class Session {
     KXLFUZZ_REQUIRE(removed == expected);
   }
 
+  // A refusal leaves the text as it was: step() compares it with the model.
   void changeStorage(std::uint8_t) {
     const std::size_t size = input_.size();
-    // A refusal leaves the text as it was: step() compares it with the model.
     if (!string_.setStorage(size)) {
       return KXLFUZZ_REQUIRE(string_.reasonCode() == KXRC_STORAGE_NOT_AVAILABLE);
     }
@@ -216,39 +197,38 @@ class Session {
   void copyToBuffer(std::uint8_t) {
     const std::size_t length = input_.byte() % 48;
     const char pad = static_cast<char>(input_.byte());
+    std::string expected = model_.substr(0, length);
+    expected.resize(length, pad);
     std::string buffer(length + 1, '\x7f');
     string_.clearErrorCodes();
     KXLFUZZ_REQUIRE(string_.copyOut(&buffer[0], length, pad));
-    std::string expected = model_.substr(0, length);
-    expected.resize(length, pad);
-    KXLFUZZ_REQUIRE(buffer.substr(0, length) == expected);
-    KXLFUZZ_REQUIRE(buffer[length] == '\x7f');
+    KXLFUZZ_REQUIRE(buffer == expected + '\x7f');
     KXLFUZZ_REQUIRE(string_.reasonCode() ==
                     (model_.size() > length ? KXRC_DATA_TRUNCATED : KXRC_NONE));
   }
 
   void appendBytes(std::uint8_t) {
-    const std::string bytes = input_.bytes(input_.byte() % 32);
+    std::string bytes = input_.bytes(input_.byte() % 32);
     KXLFUZZ_REQUIRE(string_.pasteIn(bytes.data(), bytes.size()));
-    std::string appended = bytes;
-    std::replace(appended.begin(), appended.end(), '\0', '.');
-    model_ += appended;
+    std::replace(bytes.begin(), bytes.end(), '\0', '.');
+    model_ += bytes;
   }
 
   void upperCase(std::uint8_t) {
     const KxlStr upper = string_.upperCase();
-    kxlfuzz::checkString(upper);
+    checkString(upper);
     KXLFUZZ_REQUIRE(upper.length() == model_.size());
     KXLFUZZ_REQUIRE(upper.storage() == string_.storage());
   }
 
-  kxlfuzz::Input &input_;
+  Input &input_;
   KxlStr string_;
   std::string model_;
 };
 
 }  // namespace
+}  // namespace kxlfuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  return kxlfuzz::runSession<Session>(data, size, 64);
+  return kxlfuzz::runSession<kxlfuzz::Session>(data, size, 64);
 }

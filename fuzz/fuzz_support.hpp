@@ -3,12 +3,16 @@
 #ifndef KXLI_FUZZ_FUZZ_SUPPORT_HPP_
 #define KXLI_FUZZ_FUZZ_SUPPORT_HPP_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string>
+#include <tuple>
+#include <vector>
 
-#include "kxlcac.hpp"
-#include "kxlstr.hpp"
+#include "kxli.hpp"
 
 namespace kxlfuzz {
 
@@ -25,15 +29,32 @@ class Input {
 
   bool empty() const { return position_ >= size_; }
   std::uint8_t byte() { return empty() ? 0 : data_[position_++]; }
-  std::uint32_t int32();
-  std::string bytes(std::size_t count);  // up to `count` bytes, as they stand
+  std::uint32_t int32() {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) value = value << 8 | byte();
+    return value;
+  }
+  // Up to `count` bytes, as they stand.
+  std::string bytes(std::size_t count) {
+    count = std::min(count, size_ - position_);
+    position_ += count;
+    return std::string(reinterpret_cast<const char *>(data_ + position_ - count), count);
+  }
   std::string rest() { return bytes(size_ - position_); }
   // A size: mostly below 512, sometimes any 16 bits, sometimes within 16 of
   // the top of size_t (where sums wrap and allocations cannot succeed).
-  std::size_t size();
+  std::size_t size() {
+    const std::uint8_t choice = byte();
+    if (choice < 0x80) return static_cast<std::size_t>(choice & 0x7f) << 2 | (byte() & 3);
+    if (choice < 0xc0) return static_cast<std::size_t>(byte()) << 8 | byte();
+    return std::numeric_limits<std::size_t>::max() - (choice & 0x0f);
+  }
   // A text of up to `limit` bytes (an input byte gives its length), cut at
   // its first null byte.
-  std::string text(std::size_t limit = 255);
+  std::string text(std::size_t limit = 255) {
+    const std::string chosen = bytes(std::min<std::size_t>(byte(), limit));
+    return chosen.substr(0, std::strlen(chosen.c_str()));
+  }
 
  private:
   const std::uint8_t *data_;
@@ -41,14 +62,31 @@ class Input {
   std::size_t position_ = 0;
 };
 
+// The text of a string, empty for a null string.
+inline std::string textOf(const KxlStr &string) {
+  const char *text = string;
+  return text != nullptr ? std::string(text) : std::string();
+}
+
 // Storage 0 exactly for the null string, a null byte within the storage,
 // length below storage.
-void checkString(const KxlStr &string);
+inline void checkString(const KxlStr &string) {
+  const char *text = string;
+  KXLFUZZ_REQUIRE((string.storage() == 0) == (text == nullptr));
+  if (text == nullptr) return KXLFUZZ_REQUIRE(string.length() == 0);
+  KXLFUZZ_REQUIRE(std::memchr(text, '\0', string.storage()) != nullptr);
+  KXLFUZZ_REQUIRE(string.length() == std::strlen(text));
+  KXLFUZZ_REQUIRE(string.length() < string.storage());
+}
+
 // data offset <= message length <= buffer length, and a buffer exactly when
 // the buffer length is not 0 (length 0 makes the cache automatic).
-void checkCache(const KxlCac &cache);
-// The text of a string, empty for a null string.
-std::string textOf(const KxlStr &string);
+inline void checkCache(const KxlCac &cache) {
+  KXLFUZZ_REQUIRE(cache.dataOffset() <= cache.messageLength());
+  KXLFUZZ_REQUIRE(cache.messageLength() <= cache.bufferLength());
+  KXLFUZZ_REQUIRE((cache.bufferLength() == 0) == (cache.bufferPointer() == nullptr));
+  KXLFUZZ_REQUIRE(cache.dataLength() == cache.messageLength() - cache.dataOffset());
+}
 
 // A target whose input drives a Session (made from the Input) through at
 // most `maxSteps` calls of step(); its destructor may check what is left.

@@ -5,22 +5,18 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 kxmsg="$(realpath "${1:-../build/default/tools/kxmsg}")"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+built="$(mktemp)"
+trap 'rm -f "$built"' EXIT
 # Format choices, in fuzz_message's order of kinds.
 declare -A choice=([dlh]=0 [vih]=1 [oih]=2 [wih]=3 [rfh]=4 [trg]=5 [str]=6 [bin]=7)
-message() {  # NAME FLAGS FIRST-KIND ARGUMENTS...
-  local name="$1" flags="$2" first="$3"
-  shift 3
-  "$kxmsg" build -o "$work/m" "$@" >/dev/null
-  { printf "\\x$(printf %02x "${choice[$first]}")\\x$flags\\x00"; tail -c +365 "$work/m"; } \
-    > "corpus/fuzz_message/$name"
+message() {  # NAME FLAGS FIRST-KIND ARGUMENTS...: the data behind the three bytes read first
+  "$kxmsg" build -o "$built" "${@:4}" >/dev/null
+  { printf "\\x0${choice[$3]}\\x$2\\x00"; tail -c +365 "$built"; } > "corpus/fuzz_message/$1"
 }
-mkdir -p corpus/fuzz_message
 while read -r target name rest; do
   case "$target" in
     '' | '#'*) ;;
-    message) eval "message $name $rest" ;;
+    message) mkdir -p corpus/fuzz_message && eval "message $name $rest" ;;
     *) mkdir -p "corpus/$target" && printf "$rest" > "corpus/$target/$name" ;;
   esac
 done < seeds.txt

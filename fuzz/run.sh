@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs one fuzz target of the fuzz preset's build for a bounded time (or
-# number of runs), starting from the committed seeds; exits non-zero on a
-# finding, whose reproducer is written to fuzz/crashes/.
-#   fuzz/run.sh TARGET [SECONDS] [extra libFuzzer options...]
+# Runs one fuzz target of the fuzz preset's build from the committed seeds for
+# SECONDS (default 60; 0: no limit); exits non-zero on a finding, whose
+# reproducer goes to fuzz/crashes/. New inputs go to the build tree only.
+#   fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]
 # e.g. fuzz/run.sh fuzz_message 60;  fuzz/run.sh fuzz_cache 0 -runs=1000000
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -11,10 +11,7 @@ seconds="${2:-60}"
 shift $(($# < 2 ? $# : 2))
 binary="$root/build/fuzz/fuzz/$target"
 [ -x "$binary" ] || { echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz" >&2; exit 2; }
-# New inputs go to the build tree, never into the committed seeds.
-work="$root/build/fuzz/corpus/$target"
-mkdir -p "$work" "$root/fuzz/crashes"
-limit=()
-[ "$seconds" != 0 ] && limit=("-max_total_time=$seconds")
-exec "$binary" "${limit[@]}" -print_final_stats=1 -timeout=10 \
-  -artifact_prefix="$root/fuzz/crashes/$target-" "$@" "$work" "$root/fuzz/corpus/$target"
+mkdir -p "$root/build/fuzz/corpus/$target" "$root/fuzz/crashes"
+[ "$seconds" = 0 ] || set -- "-max_total_time=$seconds" "$@"
+exec "$binary" -print_final_stats=1 -timeout=10 -artifact_prefix="$root/fuzz/crashes/$target-" \
+  "$@" "$root/build/fuzz/corpus/$target" "$root/fuzz/corpus/$target"
