@@ -1,12 +1,5 @@
-// Drives two message buffers (KxlCac) with operations decoded from the
-// input, keeping each message's bytes as a model (bytes an operation left
-// undefined are marked unknown). After every step: the cache invariants; an
-// application buffer in use is the fuzzer's own at the length given (never
-// reallocated or freed); every known byte equals the model; a failed
-// operation set completion code 2 and kept the data offset, message length
-// and kind of buffer (and, but for write and moreBytes, the buffer); a
-// successful one left the fields it promises, and a read of what the
-// message holds, into a destination (none needed for 0 bytes), succeeds.
+// Drives two message buffers (KxlCac) against a model of their bytes and
+// fields (the properties are listed in fuzz/README.md).
 #include "fuzz_support.hpp"
 
 namespace kxlfuzz {

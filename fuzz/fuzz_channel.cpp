@@ -1,12 +1,5 @@
-// Drives the lists of a channel definition (KxlChl) with operations decoded
-// from the input: exit names and user data of both sides in their one-entry,
-// text-list and string-list forms, with null, empty and over-long entries;
-// the two compression lists; assignment and copy construction. After every
-// step every reading form agrees with a model (names cut to 128 characters,
-// user data to 32, new names empty the user data) and each replacement left
-// its codes (6108 or 2010 for a bad name list, 2316 for too much user data,
-// with nothing changed; warning 6115 for a cut text); at the end a copy taken
-// earlier still holds what it held, so no list is shared between channels.
+// Drives the exit and compression lists of a channel definition (KxlChl)
+// against a model of them (the properties are listed in fuzz/README.md).
 #include "fuzz_support.hpp"
 
 namespace kxlfuzz {

@@ -1,19 +1,6 @@
-// Reads arbitrary bytes as a received message, the way an application does:
-// readItem with the item the message's format names, following the chain
-// from header to header until a read fails or a body item has been read.
-// Input: a format choice (one of the eight item formats, or eight bytes of
-// the input), a flags byte (a foreign encoding, a character set, an
-// application buffer, an item of the wrong kind first), the data offset,
-// then the message data. After every read: the message has the item's codes
-// and the cache invariants hold; a failed read set completion code 2 and
-// kept the data offset (but for the VORN header's structure id, read before
-// a short rest) and the description (format, encoding, character set); an
-// item of another format is refused with 6119 (or 6107/6106 first, for an
-// item with a structure id); a header read restores the message's
-// description from the header; a string or byte string holds the data from
-// the offset (a string up to its first null) and leaves the offset at the
-// end; the item written with copyOut into a fresh message reads back, and
-// writing that gives the same bytes and descriptor again.
+// Reads arbitrary bytes as a received message, following the format chain
+// from header to header, and checks each read and a round trip of each item
+// read (the properties are listed in fuzz/README.md).
 #include <memory>
 
 #include "fuzz_support.hpp"
