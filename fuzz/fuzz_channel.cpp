@@ -1,5 +1,7 @@
 // Drives the exit and compression lists of a channel definition (KxlChl)
 // against a model of them (the properties are listed in fuzz/README.md).
+#include <array>
+
 #include "fuzz_support.hpp"
 
 namespace kxlfuzz {
@@ -13,11 +15,11 @@ constexpr std::size_t kMessageSlots = 16;
 // their user data.
 struct SideCalls {
   std::size_t (KxlChl::*count)() const;
-  KxlStr (KxlChl::*first[2])();
-  bool (KxlChl::*read[2])(std::size_t, KxlStr **);
-  bool (KxlChl::*setOne[2])(const char *);
-  bool (KxlChl::*setTexts[2])(std::size_t, const char **);
-  bool (KxlChl::*setStrings[2])(std::size_t, const KxlStr **);
+  std::array<KxlStr (KxlChl::*)(), 2> first;
+  std::array<bool (KxlChl::*)(std::size_t, KxlStr **), 2> read;
+  std::array<bool (KxlChl::*)(const char *), 2> setOne;
+  std::array<bool (KxlChl::*)(std::size_t, const char **), 2> setTexts;
+  std::array<bool (KxlChl::*)(std::size_t, const KxlStr **), 2> setStrings;
 };
 
 const SideCalls kSides[2] = {
