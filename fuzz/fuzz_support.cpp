@@ -1,7 +1,7 @@
+#include "fuzz_support.hpp"
+
 #include <cstdio>
 #include <cstdlib>
-
-#include "fuzz_support.hpp"
 
 // Allocations the library asks for with nothrow new and cannot get (sizes
 // near the top of size_t) must come back null, as they do outside the

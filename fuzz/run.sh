@@ -10,7 +10,10 @@ target="${1:?usage: fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]}"
 seconds="${2:-60}"
 shift $(($# < 2 ? $# : 2))
 binary="$root/build/fuzz/fuzz/$target"
-[ -x "$binary" ] || { echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz" >&2; exit 2; }
+if [ ! -x "$binary" ]; then
+  echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz" >&2
+  exit 2
+fi
 mkdir -p "$root/build/fuzz/corpus/$target" "$root/fuzz/crashes"
 [ "$seconds" = 0 ] || set -- "-max_total_time=$seconds" "$@"
 exec "$binary" -print_final_stats=1 -timeout=10 -artifact_prefix="$root/fuzz/crashes/$target-" \
