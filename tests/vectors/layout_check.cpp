@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,17 +55,12 @@ std::string readFile(const fs::path &path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// The items of `text`; a last empty one (after a final newline) is dropped.
 std::vector<std::string> split(const std::string &text, char separator) {
-  std::vector<std::string> result(1);
-  for (char c : text) {
-    if (c == separator) {
-      result.emplace_back();
-    } else {
-      result.back() += c;
-    }
-  }
-  if (separator == '\n') result.pop_back();  // each line ends in a newline
-  return result;
+  std::vector<std::string> items;
+  std::istringstream in(text);
+  for (std::string item; std::getline(in, item, separator);) items.push_back(item);
+  return items;
 }
 
 const Kind &kindNamed(const std::string &name) {
@@ -132,21 +128,17 @@ void put(std::string &record, const Field &field, std::string value, char pad) {
 
 // FIELD=VALUE,... with "\," for a comma inside a value.
 std::vector<std::pair<std::string, std::string>> assignments(const std::string &list) {
-  std::vector<std::string> items(1);
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i] == '\\' && i + 1 < list.size() && list[i + 1] == ',') {
-      items.back() += list[++i];
-    } else if (list[i] == ',') {
-      items.emplace_back();
-    } else {
-      items.back() += list[i];
-    }
-  }
   std::vector<std::pair<std::string, std::string>> pairs;
-  for (const std::string &item : items) {
-    const std::size_t equals = item.find('=');
-    if (equals != std::string::npos)
-      pairs.emplace_back(item.substr(0, equals), item.substr(equals + 1));
+  std::string *into = nullptr;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (into == nullptr || list[i] == ',') into = &pairs.emplace_back().first;
+    if (list[i] == ',') continue;
+    if (list[i] == '=' && into == &pairs.back().first) {
+      into = &pairs.back().second;
+      continue;
+    }
+    if (list[i] == '\\' && i + 1 < list.size() && list[i + 1] == ',') ++i;
+    *into += list[i];
   }
   return pairs;
 }
