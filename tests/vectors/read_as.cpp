@@ -1,7 +1,7 @@
 // Reads the data of a message file as one item of the kind named, whatever
 // the descriptor's format says, as an application does that expects one
-// kind of message, and prints the outcome in the shape of kxmsg dump
-// --json. kxmsg reads each part as its format names it, so it never meets
+// kind of message, and prints the outcome as kxmsg dump --json prints a
+// failure. kxmsg reads each part as its format names it, so it never meets
 // a wrong format; this program shows what reading meets then.
 //   vectors_read_as FILE KIND        KIND: dlh vih oih wih rfh trg bin
 // Exit status 0 when the item reads, 2 when it does not, 1 on bad usage.
@@ -11,7 +11,6 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "kxli.hpp"
 
@@ -34,46 +33,31 @@ std::unique_ptr<KxlItm> make(const std::string &kind) {
   return nullptr;
 }
 
-// The library's texts are ASCII; a trailing newline is not part of them.
-std::string jsonText(std::string text) {
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  if (text.empty()) return "\"\"";
-  std::string json = "\"";
-  for (char c : text) json += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
-  return json + "\"";
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
   std::unique_ptr<KxlItm> item = argc == 3 ? make(argv[2]) : nullptr;
   std::ifstream in(argc == 3 ? argv[1] : "", std::ios::binary);
-  const std::vector<char> file((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-  if (item == nullptr || !in || file.size() < sizeof(KXMD)) {
+  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  KXMD descriptor;
+  KxlMsg message;
+  if (item == nullptr || !in || file.size() < sizeof descriptor ||
+      !message.write(file.size() - sizeof descriptor, file.data() + sizeof descriptor) ||
+      !message.setDataOffset(0)) {
     std::fprintf(stderr, "usage: vectors_read_as MESSAGE-FILE dlh|vih|oih|wih|rfh|trg|bin\n");
     return 1;
   }
-  KXMD descriptor;
   std::memcpy(&descriptor, file.data(), sizeof descriptor);
-  char format[sizeof descriptor.format + 1] = {};
-  std::memcpy(format, descriptor.format, sizeof descriptor.format);
-
-  KxlMsg message;
-  if (!message.write(file.size() - sizeof descriptor, file.data() + sizeof descriptor) ||
-      !message.setDataOffset(0)) {
-    std::fprintf(stderr, "cannot load %s\n", argv[1]);
-    return 1;
-  }
-  message.setFormat(format);
+  message.setFormat(std::string(descriptor.format, sizeof descriptor.format).c_str());
   message.setEncoding(descriptor.encoding);
   message.setCharacterSet(descriptor.characterSet);
   xcsSetTraceSink(keepText, nullptr);
-  if (message.readItem(*item)) {
-    std::printf("{\"chain\":[]}\n");
-    return 0;
-  }
-  std::printf("{\"chain\":[],\"error\":{\"completionCode\":%ld,\"reasonCode\":%ld,\"text\":%s}}\n",
-              message.completionCode(), message.reasonCode(), jsonText(lastText).c_str());
-  return 2;
+  const bool read = message.readItem(*item);
+  // The library's texts are ASCII without quotes or backslashes; a trailing
+  // newline is not part of them.
+  if (!lastText.empty() && lastText.back() == '\n') lastText.pop_back();
+  std::printf(
+      "{\"chain\":[],\"error\":{\"completionCode\":%ld,\"reasonCode\":%ld,\"text\":\"%s\"}}\n",
+      message.completionCode(), message.reasonCode(), lastText.c_str());
+  return read ? 0 : 2;
 }
