@@ -1,31 +1,30 @@
 # Runs kxmsg as a user does, case by case as a case file (tests/tool/*.txt)
-# lists them, and checks what it printed, its exit codes and its files:
+# lists them, and checks its exit codes, what it printed and its files:
 #   cmake -DKXMSG=<kxmsg> [-DEMULATOR=<wine>] -DWORK=<dir> -DVERSION=<v>
 #         -DVECTORS=<testdata/vectors> -DCASES=<file> -P kxmsg_cases.cmake
 #
-# A case file holds one directive a line; a line that is empty or starts
-# with # is skipped. In every line @WORK@ (an empty directory of this run),
-# @VECTORS@ and, as regular expressions matching them literally, @WORK_RE@
-# and @VERSION_RE@ stand for their values.
-#   kxmsg EXIT ARGUMENTS  runs kxmsg (arguments quoted as in a shell) and
-#                         requires the exit code EXIT; the lines after it
-#                         check this run:
-#   stdout|stderr|output REGEX       the stream (output: both) matches the
-#   not-stdout|not-stderr|not-output REGEX  CMake regular expression, or not;
-#                         in it \n stands for a newline, \r and \t likewise
+# A case file holds one directive a line; empty lines and # lines are
+# skipped. @WORK@ (an empty directory of this run), @VECTORS@ and, as regular
+# expressions matching them literally, @WORK_RE@ and @VERSION_RE@ stand for
+# their values; in a REGEX or TEXT \n stands for a newline, \r and \t likewise.
+#   kxmsg EXIT ARGUMENTS [>PATH]  runs kxmsg (arguments quoted as in a shell,
+#                         stdout written to PATH if given) and requires the
+#                         exit code EXIT; the lines after it check this run:
+#   stdout|stderr|output REGEX  the stream (output: both) matches the CMake
+#   not-stdout|not-stderr|not-output REGEX  regular expression, or does not
 #   empty stdout|stderr   the stream is empty
 #   json KEY... = VALUE   member KEY... of the JSON stdout is the string VALUE
 #   json-type KEY... = TYPE  and has this type (which needs valid JSON)
-#   json-bytes KEY... = FILE  the JSON string gives back FILE's bytes: the
-#                         escapes \u00NN and \udcNN as byte NN
+#   json-bytes KEY... = FILE  the JSON string gives back FILE's bytes (the
+#                         escapes \u00NN and \udcNN as byte NN)
 #   same NAME REGEX       the match of REGEX in stdout; all with one NAME equal
 # and, at any place:
-#   write PATH TEXT       writes the file PATH holding TEXT (\n as above)
+#   write PATH TEXT       writes the file PATH holding TEXT
 #   cut FROM LENGTH PATH  writes the first LENGTH bytes of FROM to PATH
 #   same-bytes PATH OFFSET PATH OFFSET  the two files are equal from there on
 #   file PATH | no-file PATH | no-glob PATTERN  what exists afterwards
-#   full-device           where /dev/full exists and no emulator runs kxmsg,
-#                         writing a message and help to it fails with exit 2
+#   native PATH           the rest of the file runs only where PATH exists
+#                         and no emulator runs kxmsg
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
@@ -35,15 +34,6 @@ string(REGEX REPLACE "([][.*+?^$()|\\\\{}])" "\\\\\\1" VERSION_RE "${VERSION}")
 
 function(fail text)
   message(SEND_ERROR "${CASES}:${number}: ${line}\n${text}")
-endfunction()
-
-# Runs kxmsg with ARGN; sets out, err and code in the caller.
-function(run)
-  execute_process(COMMAND ${EMULATOR} "${KXMSG}" ${ARGN} RESULT_VARIABLE code
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  foreach(name out err code)
-    set(${name} "${${name}}" PARENT_SCOPE)
-  endforeach()
 endfunction()
 
 file(READ "${CASES}" content)
@@ -73,8 +63,9 @@ foreach(line IN LISTS lines)
   elseif(directive MATCHES "output$")
     set(stream "${out}${err}")
   endif()
-  # The regular expression of a check, and of `same` after its name.
-  # (REGEX REPLACE would take "^" to match again after each replacement.)
+  # The regular expression of a check (after the name of `same`), or the
+  # text of `write` (after its path). (REGEX REPLACE would take "^" to match
+  # again after each replacement.)
   string(REGEX MATCH "^([^ ]+) (.*)$" found "${rest}")
   set(name "${CMAKE_MATCH_1}")
   set(pattern "${rest}")
@@ -92,7 +83,14 @@ foreach(line IN LISTS lines)
 
   if(directive STREQUAL "kxmsg")
     list(POP_FRONT words expected)
-    run(${words})
+    set(out "")
+    set(to OUTPUT_VARIABLE out)
+    if(words MATCHES "(^|;)>([^;]+)$")
+      list(POP_BACK words)
+      set(to OUTPUT_FILE "${CMAKE_MATCH_2}")
+    endif()
+    execute_process(COMMAND ${EMULATOR} "${KXMSG}" ${words} RESULT_VARIABLE code ${to}
+                    ERROR_VARIABLE err)
     math(EXPR runs "${runs} + 1")
     if(NOT code STREQUAL expected)
       fail("exit ${code}, expected ${expected}\n${out}${err}")
@@ -119,17 +117,15 @@ foreach(line IN LISTS lines)
       # The string as it stands in the output, its escapes turned into hex.
       list(POP_BACK keys key)
       string(REGEX MATCH "\"${key}\":\"((\\\\.|[^\"\\\\])*)\"" found "${out}")
-      string(REGEX MATCHALL "\\\\u[0-9a-f][0-9a-f][0-9a-f][0-9a-f]|\\\\.|[^\\\\]" pieces
-             "${CMAKE_MATCH_1}")
+      string(REGEX MATCHALL "\\\\u(00|dc)[0-9a-f][0-9a-f]|\\\\.|[^\\\\]" pieces "${CMAKE_MATCH_1}")
       set(got "")
       foreach(piece IN LISTS pieces)
-        if(piece MATCHES "^\\\\u(00|dc)([0-9a-f][0-9a-f])$")
-          string(APPEND got "${CMAKE_MATCH_2}")
-        else()
-          string(REGEX REPLACE "^\\\\(.)$" "\\1" piece "${piece}")
-          string(HEX "${piece}" hex)
-          string(APPEND got "${hex}")
+        string(REGEX REPLACE "^\\\\(.)$" "\\1" piece "${piece}")
+        string(HEX "${piece}" hex)
+        if(piece MATCHES "^\\\\u(00|dc)(..)$")
+          set(hex "${CMAKE_MATCH_2}")
         endif()
+        string(APPEND got "${hex}")
       endforeach()
       file(READ "${want}" want HEX)
     elseif(directive STREQUAL "json-type")
@@ -163,22 +159,10 @@ foreach(line IN LISTS lines)
     if(found)
       fail("files left: ${found}")
     endif()
-  elseif(directive STREQUAL "full-device")
-    if(NOT EXISTS /dev/full OR EMULATOR)
-      message(STATUS "no /dev/full here, or an emulator: line ${number} skipped")
-      continue()
-    endif()
-    run(build -o /dev/full --text x)
-    if(NOT "${code}${err}" MATCHES "^2kxmsg: cannot write /dev/full: [^\n]+\n$" OR out MATCHES
-                                                                                  "wrote")
-      fail("a message: exit ${code}\n${out}${err}")
-    endif()
-    execute_process(COMMAND "${KXMSG}" help OUTPUT_FILE /dev/full RESULT_VARIABLE code
-                    ERROR_VARIABLE err)
-    if(NOT "${code}${err}" MATCHES "^2.*cannot write standard output")
-      fail("help: exit ${code}\n${err}")
-    endif()
-  elseif(NOT directive MATCHES "^(stdout|stderr|output|not-.*|empty|same|file|no-file)$")
+  elseif(directive STREQUAL "native" AND (EMULATOR OR NOT EXISTS "${rest}"))
+    message(STATUS "no ${rest} here, or an emulator: the lines from ${number} on skipped")
+    break()
+  elseif(NOT directive MATCHES "^(stdout|stderr|output|not-.*|empty|same|file|no-file|native)$")
     fail("no such directive")
   endif()
 endforeach()
