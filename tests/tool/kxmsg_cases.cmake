@@ -2,29 +2,23 @@
 # lists them, and checks its exit codes, what it printed and its files:
 #   cmake -DKXMSG=<kxmsg> [-DEMULATOR=<wine>] -DWORK=<dir> -DVERSION=<v>
 #         -DVECTORS=<testdata/vectors> -DCASES=<file> -P kxmsg_cases.cmake
-#
-# A case file holds one directive a line; empty lines and # lines are
-# skipped. @WORK@ (an empty directory of this run), @VECTORS@ and, as regular
-# expressions matching them literally, @WORK_RE@ and @VERSION_RE@ stand for
-# their values; in a REGEX or TEXT \n stands for a newline, \r and \t likewise.
+# One directive a line; empty and # lines are skipped. @WORK@ (an empty
+# directory), @VECTORS@ and, as regular expressions matching them literally,
+# @WORK_RE@ and @VERSION_RE@ stand for their values; in REGEX and TEXT, \n,
+# \r and \t stand for a newline, carriage return and tab.
 #   kxmsg EXIT ARGUMENTS [>PATH]  runs kxmsg (arguments quoted as in a shell,
-#                         stdout written to PATH if given) and requires the
-#                         exit code EXIT; the lines after it check this run:
-#   stdout|stderr|output REGEX  the stream (output: both) matches the CMake
-#   not-stdout|not-stderr|not-output REGEX  regular expression, or does not
-#   empty stdout|stderr   the stream is empty
-#   json KEY... = VALUE   member KEY... of the JSON stdout is the string VALUE
-#   json-type KEY... = TYPE  and has this type (which needs valid JSON)
-#   json-bytes KEY... = FILE  the JSON string gives back FILE's bytes (the
-#                         escapes \u00NN and \udcNN as byte NN)
-#   same NAME REGEX       the match of REGEX in stdout; all with one NAME equal
-# and, at any place:
-#   write PATH TEXT       writes the file PATH holding TEXT
-#   cut FROM LENGTH PATH  writes the first LENGTH bytes of FROM to PATH
-#   same-bytes PATH OFFSET PATH OFFSET  the two files are equal from there on
-#   file PATH | no-file PATH | no-glob PATTERN  what exists afterwards
-#   native PATH           the rest of the file runs only where PATH exists
-#                         and no emulator runs kxmsg
+#           stdout to PATH if given), requires the exit code EXIT; then:
+#   stdout|stderr|output REGEX, not-stdout|not-stderr|not-output REGEX
+#           the stream (output: both) matches the regular expression, or not
+#   empty stdout|stderr     the stream is empty
+#   json KEY... = VALUE     member KEY... of the JSON stdout is the string VALUE
+#   json-type KEY... = TYPE and has this type (which needs valid JSON)
+#   json-bytes KEY... = FILE  the string gives back FILE's bytes (\u00NN, \udcNN: byte NN)
+#   same NAME REGEX         the match of REGEX in stdout; all with one NAME equal
+# and at any place: write PATH TEXT; cut FROM LENGTH PATH (the first LENGTH
+# bytes of FROM); same-bytes PATH OFFSET PATH OFFSET (equal from there on);
+# file PATH, no-file PATH, no-glob PATTERN (what exists); native PATH (the
+# rest runs only where PATH exists and no emulator runs kxmsg).
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")

@@ -1,7 +1,5 @@
-# The tests of kxmsg as a user runs it, one case file per concern (read by
-# kxmsg_cases.cmake), and of the user guide's code blocks, which are example
-# programs built and run here.
-# Included by tests/CMakeLists.txt.
+# kxmsg as a user runs it, one case file per concern (kxmsg_cases.cmake),
+# and the user guide's code blocks, example programs built and run here.
 
 if(TARGET kxmsg)
   foreach(concern road io help fields values json messages)
