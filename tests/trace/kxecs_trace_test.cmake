@@ -18,7 +18,8 @@ endforeach()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env "KXECS_TRACE=${WORK}/trace.log"
-                        ${EMULATOR} "${TESTS}" --gtest_filter=KxlCacTest.CursorOperationsAndACutBuffer
+                        ${EMULATOR} "${TESTS}"
+                        --gtest_filter=KxlCacTest.CursorOperationsAndACutBuffer
                 RESULT_VARIABLE exit_code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT exit_code EQUAL 0)
   message(FATAL_ERROR "kxli_tests: exit ${exit_code}\n${out}\n${err}")
