@@ -41,7 +41,7 @@ endfunction()
 # pass empty arguments and any character unchanged, and requires the exit
 # code EXIT. Sets out (stdout without carriage returns).
 function(run exit program arguments)
-  cmake_language(EVAL CODE "execute_process(COMMAND ${EMULATOR} [==[${program}]==] ${arguments}
+  cmake_language(EVAL CODE "execute_process(COMMAND \${EMULATOR} \"\${program}\" ${arguments}
       RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)")
   if(NOT code EQUAL exit)
     message(SEND_ERROR "${arguments}: exit ${code}, not ${exit}:\n${out}${err}")
