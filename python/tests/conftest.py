@@ -1,13 +1,18 @@
-"""Shared fixtures: the kxmsg tool (an independent C++ reader and writer of
-the same message files), the source tree, and a few prepared messages.
+"""Shared fixtures and checks: the kxmsg tool (an independent C++ reader and
+writer of the same message files), the source tree, the tables of
+testdata/tests, and the warning a value too wide for its field gives.
 
 CTest sets KXLI_KXMSG, KXLI_SOURCE_DIR and KXLI_CXX_ROAD; a test that needs
 one of them skips, saying so, when it is not set.
 """
 
+import codecs
 import json
 import os
+import pathlib
+import re
 import subprocess
+import warnings
 
 import pytest
 
@@ -23,6 +28,17 @@ ITEM_CLASSES = {
     "trg": kxli.TriggerMessage,
 }
 HEADER_CLASSES = {name: cls for name, cls in ITEM_CLASSES.items() if name != "trg"}
+
+
+def table(name):
+    """The rows of testdata/tests/NAME.tsv: cells separated by tabs, C escapes
+    in them; '#' lines explain the columns. A cell of digits is an int."""
+    path = pathlib.Path(__file__).resolve().parents[2] / "testdata" / "tests" / (name + ".tsv")
+    rows = [line.split("\t") for line in path.read_text(encoding="ascii").splitlines()
+            if line.strip() and not line.startswith("#")]
+    assert rows, "%s holds no row" % path
+    return [[int(cell) if re.fullmatch(r"-?\d+", cell) else codecs.decode(cell, "unicode_escape")
+             for cell in row] for row in rows]
 
 
 def environment_path(name):
@@ -64,11 +80,32 @@ def snake_fields(fields):
     return {kxli.snake_case(key): value for key, value in fields.items()}
 
 
-@pytest.fixture
-def order():
-    """A text with a dead-letter header in front, data offset at the end."""
+def header_message(cls, body="payload"):
+    """The data of a message: a header of `cls` in front of a text."""
     message = kxli.Message()
-    message.write("Order 4711 could not be delivered")
-    message.write(kxli.DeadLetterHeader(destination_queue_name="ORDERS.IN",
-                                        destination_queue_manager_name="QM.WEST"))
-    return message
+    message.write(body)
+    message.write(cls(**({"source_name": "/in/a"} if cls is kxli.ReferenceHeader else {})))
+    return bytes(message)
+
+
+def assert_cut(target, name, value, width, cut):
+    """Setting `value`, wider than the field's `width` bytes, warns with
+    kxli.Warning (1, 6115): under an error filter the field keeps what it
+    held; else it takes `cut`. The first `width` characters pass silently."""
+    before = getattr(target, name)
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        with pytest.raises(kxli.Warning) as caught:
+            setattr(target, name, value)
+        assert getattr(target, name) == before, name
+        error = caught.value
+        assert (error.completion_code, error.reason_code, error.reason) == (
+            1, 6115, "KXRC_DATA_TRUNCATED")
+        setattr(target, name, value[:width])  # the full width passes without a word
+    assert getattr(target, name) == value[:width], name
+    setattr(target, name, before)
+    text = "%s.%s: %d bytes given, cut to the field's %d" % (
+        type(target).__name__, name, len(value.encode()), width)
+    with pytest.warns(kxli.Warning, match=re.escape(text)):
+        setattr(target, name, value)
+    assert getattr(target, name) == cut, name

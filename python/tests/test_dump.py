@@ -9,64 +9,49 @@ import sys
 import pytest
 
 import kxli
-from conftest import kxmsg_build, run_kxmsg
+from conftest import header_message, kxmsg_build, run_kxmsg
 
-def saved(tmp_path, data, **description):
+DLH = header_message(kxli.DeadLetterHeader, "x")
+EVERY = bytes(range(256)) + "é✓\U0001f600".encode() + b"\xed\xa0\x80\xf4\x90\x80"
+# Files to dump: (name, their data and description or None for no file, exit code)
+FILES = [
+    ("every byte", None, 0),
+    ("cut record", (DLH[:90], "KXDEAD", 546), 2),
+    ("wrong structure id", (b"XXXX" + DLH[4:], "KXDEAD", 546), 2),
+    ("wrong encoding", (DLH, "KXDEAD", 273), 2),
+    ("unknown format", (b"abc", "ZZ\x01\xa0é", 546), 2),
+    ("no room for a structure id", (b"DL", "KXDEAD", 546), 2),
+    ("not a message file", b"MD  ", 2),
+    ("missing", None, 2),
+]
+
+
+def kxli_dump(*arguments):
+    return subprocess.run([sys.executable, "-m", "kxli", *arguments], stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE)
+
+
+@pytest.mark.parametrize("name,content,code", FILES, ids=[row[0] for row in FILES])
+def test_files_dump_as_kxmsg_dumps_them(kxmsg, tmp_path, name, content, code):
     path = tmp_path / "m.msg"
-    kxli.Message(data, **description).save(path)
-    return path
-
-
-def header_data():
-    message = kxli.Message()
-    message.write("x")
-    message.write(kxli.DeadLetterHeader(destination_queue_name="Q"))
-    return bytes(message)
-
-
-# Files that fail: (name, how to make one from tmp_path)
-FAILING = {
-    "cut record": lambda t: saved(t, header_data()[:90], format="KXDEAD"),
-    "wrong structure id": lambda t: saved(t, b"XXXX" + header_data()[4:], format="KXDEAD"),
-    "wrong encoding": lambda t: saved(t, header_data(), format="KXDEAD", encoding=273),
-    "unknown format": lambda t: saved(t, b"abc", format="ZZ\x01\xa0é"),
-    "no room for a structure id": lambda t: saved(t, b"DL", format="KXDEAD"),
-    "not a message file": lambda t: t.joinpath("m.msg").write_bytes(b"MD  ") and t / "m.msg",
-    "missing": lambda t: t / "missing.msg",
-}
-
-
-def python_dump(path):
-    return subprocess.run([sys.executable, "-m", "kxli", "dump", str(path)],
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-
-def assert_same_dump(kxmsg, path):
+    if name == "every byte":
+        (tmp_path / "every.bin").write_bytes(EVERY)
+        kxmsg_build(kxmsg, path, "--text-file", str(tmp_path / "every.bin"))
+    elif isinstance(content, bytes):
+        path.write_bytes(content)
+    elif content is not None:
+        data, format_, encoding = content
+        kxli.Message(data, format=format_, encoding=encoding).save(path)
     expected = run_kxmsg(kxmsg, "dump", "--json", str(path), check=False)
-    got = python_dump(path)
-    assert got.stdout == expected.stdout
-    assert got.returncode == expected.returncode
-    assert bool(got.stderr) == bool(expected.stderr)
-    return got
-
-
-def test_a_text_of_every_byte_dumps_as_kxmsg_dumps_it(kxmsg, tmp_path):
-    every = tmp_path / "every.bin"
-    every.write_bytes(bytes(range(256)) + "é✓\U0001f600".encode() + b"\xed\xa0\x80\xf4\x90\x80")
-    path = kxmsg_build(kxmsg, tmp_path / "m.msg", "--text-file", str(every))
-    assert_same_dump(kxmsg, path)
-
-
-@pytest.mark.parametrize("name", sorted(FAILING))
-def test_failures_dump_as_kxmsg_dumps_them(kxmsg, tmp_path, name):
-    path = FAILING[name](tmp_path)
-    assert assert_same_dump(kxmsg, path).returncode == 2
+    got = kxli_dump("dump", str(path))
+    assert (got.stdout, got.returncode, bool(got.stderr)) == (
+        expected.stdout, code, bool(expected.stderr))
+    assert expected.returncode == code
 
 
 @pytest.mark.parametrize("arguments,code", [([], 1), (["dump"], 1), (["undo", "x"], 1),
                                             (["--help"], 0)])
 def test_the_command_line(arguments, code):
-    result = subprocess.run([sys.executable, "-m", "kxli", *arguments], stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+    result = kxli_dump(*arguments)
     assert result.returncode == code
     assert b"usage: python3 -m kxli dump" in (result.stdout + result.stderr)

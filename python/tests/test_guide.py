@@ -1,8 +1,8 @@
 """The Python blocks of the user guide: each is a region of an example
 program under docs/examples (the line before the block names it,
 <!-- example: docs/examples/FILE.py REGION -->), its text the region's
-with the marker's indentation removed, and each example runs and checks
-what the guide says of it."""
+with the marker's indentation removed; each example runs and checks what
+the guide says of it, and the road's message has the C++ road's bytes."""
 
 import pathlib
 import re
@@ -10,6 +10,8 @@ import subprocess
 import sys
 
 import pytest
+
+from conftest import environment_path
 
 
 def region(path, name):
@@ -35,8 +37,16 @@ def test_every_python_block_is_its_examples_text(source_dir):
 
 
 @pytest.mark.parametrize("example", ["road.py", "triage.py"])
-def test_examples_do_what_the_guide_says(source_dir, example):
-    path = pathlib.Path(source_dir, "docs", "examples", example)
-    result = subprocess.run([sys.executable, str(path)], stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+def test_examples_do_what_the_guide_says(source_dir, example, tmp_path):
+    """road.py, given a path, saves its message there: the descriptor and
+    the data of the same road in C++ (road.cpp, text and dead-letter header)."""
+    saved = [str(tmp_path / "python.msg")] if example == "road.py" else []
+    result = subprocess.run([sys.executable, str(pathlib.Path(source_dir, "docs", "examples",
+                                                              example)), *saved],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     assert result.returncode == 0, result.stderr.decode()
+    if saved:
+        cpp = tmp_path / "cpp.msg"
+        subprocess.run([environment_path("KXLI_CXX_ROAD"), str(cpp)], check=True)
+        assert len(cpp.read_bytes()) == 364 + 172 + 33
+        assert pathlib.Path(saved[0]).read_bytes() == cpp.read_bytes()

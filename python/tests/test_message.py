@@ -2,22 +2,13 @@
 byte, the chain, and message files as kxmsg writes them."""
 
 import os
-import warnings
 
 import pytest
 
 import kxli
-from conftest import kxmsg_build
+from conftest import assert_cut, kxmsg_build, table
 
 MIB = 1024 * 1024
-
-# Descriptor text fields: (property, offset in the descriptor, width).
-DESCRIPTOR_TEXTS = [
-    ("reply_to_queue_name", 100, 48), ("reply_to_queue_manager_name", 148, 48),
-    ("user_id", 196, 12), ("application_id_data", 240, 32), ("put_application_name", 276, 28),
-    ("put_date", 304, 8), ("put_time", 312, 8), ("application_origin_data", 320, 4)]
-DESCRIPTOR_BYTES = [("message_id", 48, 24), ("correlation_id", 72, 24),
-                    ("accounting_token", 208, 32), ("group_id", 324, 24)]
 
 
 def test_a_new_message_and_a_received_one():
@@ -32,24 +23,21 @@ def test_a_new_message_and_a_received_one():
         kxli.Message("text")
 
 
-@pytest.mark.parametrize("name,offset,width", DESCRIPTOR_TEXTS)
-def test_descriptor_texts_stand_in_the_descriptor(name, offset, width):
-    message = kxli.Message()
-    value = "".join(chr(ord("A") + i % 26) for i in range(width))
-    setattr(message, name, value)
-    assert getattr(message, name) == value
-    assert message.descriptor[offset:offset + width] == value.encode()
-    with pytest.warns(kxli.Warning, match="Message.%s: %d bytes given" % (name, width + 1)):
-        setattr(message, name, "z" * (width + 1))
-    assert getattr(message, name) == "z" * width
-
-
-@pytest.mark.parametrize("name,offset,width", DESCRIPTOR_BYTES)
-def test_identifiers_are_bytes_of_their_width(name, offset, width):
+@pytest.mark.parametrize("name,offset,width,type_", table("py_descriptor"))
+def test_descriptor_fields_stand_in_the_descriptor(name, offset, width, type_):
+    """A text past its width is cut, with kxli.Warning; bytes of another
+    length are refused (6111) and b"" zeroes them."""
     message = kxli.Message()
     value = bytes(range(1, width + 1))
+    if type_ == "text":
+        value = "".join(chr(ord("A") + i % 26) for i in range(width))
     setattr(message, name, value)
-    assert getattr(message, name) == value == message.descriptor[offset:offset + width]
+    assert getattr(message, name) == value
+    assert message.descriptor[offset:offset + width] == (
+        value.encode() if type_ == "text" else value)
+    if type_ == "text":
+        assert_cut(message, name, "z" * (width + 1), width, "z" * width)
+        return
     with pytest.raises(kxli.Error) as caught:
         setattr(message, name, value[:-1])
     assert caught.value.reason_code == kxli.KXRC_BINARY_DATA_LENGTH_ERROR
@@ -84,15 +72,13 @@ def test_bodies_keep_every_byte(body, data, format_, kind):
     message.data_offset = 0
     message.read(kxli.DeadLetterHeader)
     assert message.format == format_
-    if format_ == "        ":
-        assert message.read(bytes) == data
-    elif kind is str:
-        assert message.read(str) == data.decode()
-    else:
+    if kind is bytes and format_ == "KXSTR   ":
         with pytest.raises(UnicodeDecodeError):
             message.read(str)
         assert bytes(message)[message.data_offset:] == data
         message.data_offset = message.length
+    else:
+        assert message.read(kind) == (data if kind is bytes else data.decode())
     assert message.data_offset == message.length
 
 
@@ -167,18 +153,6 @@ def test_data_offset_stays_within_the_message(offset):
         message.data_offset = offset
     message.data_offset = 3
     assert message.data_offset == 3
-
-
-def test_format_longer_than_8_warns_and_is_refused_under_error_filter():
-    message = kxli.Message()
-    with warnings.catch_warnings():
-        warnings.simplefilter("error")
-        with pytest.raises(kxli.Warning):
-            message.format = "KXSTRINGS"
-    assert message.format == " " * 8
-    with pytest.warns(kxli.Warning):
-        message.format = "KXSTRINGS"
-    assert message.format == "KXSTRING"
 
 
 def test_save_and_load_give_kxmsgs_bytes(kxmsg, tmp_path):

@@ -9,6 +9,7 @@ import pydoc
 import pytest
 
 import kxli
+from conftest import ITEM_CLASSES
 from kxli import _kxli
 
 STUB = ast.parse(pathlib.Path(_kxli.__file__).with_name("_kxli.pyi").read_text())
@@ -18,9 +19,7 @@ CLASSES = {node.name: node for node in STUB.body if isinstance(node, ast.ClassDe
 def properties(node):
     """{name: has a setter} of the properties a class of the stub declares."""
     found = {}
-    for item in node.body:
-        if not isinstance(item, ast.FunctionDef):
-            continue
+    for item in (item for item in node.body if isinstance(item, ast.FunctionDef)):
         for decorator in item.decorator_list:
             if isinstance(decorator, ast.Name) and decorator.id == "property":
                 found[item.name] = False
@@ -37,29 +36,28 @@ def settable(cls, name):
         return False
 
 
-def test_every_public_name_is_in_the_stub():
+def test_every_public_name_is_in_the_stub_and_the_package():
     declared = set(CLASSES)
     for node in STUB.body:
-        if isinstance(node, ast.FunctionDef):
-            declared.add(node.name)
-        elif isinstance(node, ast.AnnAssign):
-            declared.add(node.target.id)
-    assert {name for name in dir(_kxli) if not name.startswith("_")} == declared
+        if isinstance(node, (ast.FunctionDef, ast.AnnAssign)):
+            declared.add(node.name if isinstance(node, ast.FunctionDef) else node.target.id)
+    public = {name for name in dir(_kxli) if not name.startswith("_")}
+    assert public == declared
+    assert public | {"Error", "Warning", "TextBody", "BytesBody"} <= set(kxli.__all__)
+    assert all(hasattr(kxli, name) for name in kxli.__all__)
 
 
-@pytest.mark.parametrize("cls", [kxli.DeadLetterHeader, kxli.VornBridgeHeader,
-                                 kxli.OxtBridgeHeader, kxli.WorkInformationHeader,
-                                 kxli.ReferenceHeader, kxli.TriggerMessage])
+@pytest.mark.parametrize("cls", ITEM_CLASSES.values(), ids=ITEM_CLASSES)
 def test_item_fields_are_in_the_stub(cls):
     node = CLASSES[cls.__name__]
     fields = [name for name, _ in cls._fields]
     declared = properties(node)
     assert list(declared) == fields
-    assert {name for name, setter in declared.items() if setter} == {
-        name for name in fields if settable(cls, name)}
+    setters = [name for name in fields if settable(cls, name)]
+    assert [name for name, setter in declared.items() if setter] == setters
     init = next(item for item in node.body
                 if isinstance(item, ast.FunctionDef) and item.name == "__init__")
-    assert [arg.arg for arg in init.args.kwonlyargs] == [n for n in fields if settable(cls, n)]
+    assert [arg.arg for arg in init.args.kwonlyargs] == setters
     assert node.bases[0].id == ("Header" if issubclass(cls, kxli.Header) else "Item")
 
 
@@ -75,9 +73,3 @@ def test_help_shows_the_fields():
     assert "header_flags" in text and "never reach the message" in text
     assert "snake case" in pydoc.render_doc(kxli.DeadLetterHeader.to_dict,
                                             renderer=pydoc.plaintext)
-
-
-def test_the_package_exports_the_module_and_its_own_classes():
-    assert {name for name in dir(_kxli) if not name.startswith("_")} <= set(kxli.__all__)
-    assert all(hasattr(kxli, name) for name in kxli.__all__)
-    assert {"Error", "Warning", "TextBody", "BytesBody"} <= set(kxli.__all__)
