@@ -1,13 +1,8 @@
-"""Shared fixtures and checks: the kxmsg tool (an independent C++ reader and
-writer of the same message files), the source tree, the tables of
-testdata/tests, and the warning a value too wide for its field gives.
-
-CTest sets KXLI_KXMSG, KXLI_SOURCE_DIR and KXLI_CXX_ROAD; a test that needs
-one of them skips, saying so, when it is not set.
-"""
+"""Shared fixtures and checks. CTest sets KXLI_KXMSG (kxmsg, an independent C++
+reader and writer of message files), KXLI_SOURCE_DIR and KXLI_CXX_ROAD; a test
+that needs one skips, saying so, when it is not set."""
 
 import codecs
-import json
 import os
 import pathlib
 import re
@@ -63,16 +58,6 @@ def run_kxmsg(kxmsg, *arguments, check=True):
     if check and result.returncode != 0:
         raise AssertionError("kxmsg %s: %s" % (" ".join(arguments), result.stderr.decode()))
     return result
-
-
-def kxmsg_build(kxmsg, path, *arguments):
-    run_kxmsg(kxmsg, "build", "-o", str(path), *arguments)
-    return path
-
-
-def kxmsg_dump(kxmsg, path):
-    """kxmsg dump --json, parsed."""
-    return json.loads(run_kxmsg(kxmsg, "dump", "--json", str(path), check=False).stdout)
 
 
 def snake_fields(fields):

@@ -1,8 +1,6 @@
-"""The Python blocks of the user guide: each is a region of an example
-program under docs/examples (the line before the block names it,
-<!-- example: docs/examples/FILE.py REGION -->), its text the region's
-with the marker's indentation removed; each example runs and checks what
-the guide says of it, and the road's message has the C++ road's bytes."""
+"""Each Python block of the guide is the region of a docs/examples program its
+marker names (<!-- example: FILE.py REGION -->), unindented; each example runs
+and checks what the guide says, and the road's message has the C++ road's bytes."""
 
 import pathlib
 import re

@@ -6,7 +6,7 @@ import os
 import pytest
 
 import kxli
-from conftest import assert_cut, kxmsg_build, table
+from conftest import assert_cut, run_kxmsg, table
 
 MIB = 1024 * 1024
 
@@ -156,8 +156,9 @@ def test_data_offset_stays_within_the_message(offset):
 
 
 def test_save_and_load_give_kxmsgs_bytes(kxmsg, tmp_path):
-    written = kxmsg_build(kxmsg, tmp_path / "k.msg", "--text", "hello",
-                          "--header", "dlh:destinationQueueName=ORDERS.IN")
+    written = tmp_path / "k.msg"
+    run_kxmsg(kxmsg, "build", "-o", str(written), "--text", "hello", "--header",
+              "dlh:destinationQueueName=ORDERS.IN")
     message = kxli.Message.load(written)
     assert (message.format, message.data_offset, message.length) == ("KXDEAD  ", 0, 177)
     message.save(tmp_path / "p.msg")

@@ -1,6 +1,5 @@
-"""The stub _kxli.pyi says what the module has: every public name, every
-field of each item class (settable ones as keywords and setters), every
-property of Message; help() shows the fields with their widths."""
+"""The stub _kxli.pyi declares every public name, field (setters and keywords
+for the settable ones) and Message property; help() shows fields and widths."""
 
 import ast
 import pathlib

@@ -1,6 +1,5 @@
-"""Threads: large copies run with the GIL released, a message touched by
-another thread meanwhile refuses with RuntimeError instead of racing, and
-threads with messages of their own get their own results."""
+"""Threads: a large copy releases the GIL and its message refuses other
+threads meanwhile (RuntimeError); threads with their own messages go apart."""
 
 import threading
 

@@ -1,10 +1,6 @@
-"""The golden vectors of testdata/vectors: every valid one (NAME.msg with
-NAME.json, its `kxmsg dump --json`) loads with Message.load, the to_dict()
-of each item of items() is the `fields` of its part of the chain (keys in
-snake case) and `python3 -m kxli dump` prints NAME.json; every malformed
-one (bad-NAME.msg with bad-NAME.json) raises kxli.Error with its codes and
-text, read as items() walks the chain or, where the vector says
-"read_as", as that kind at the data's start."""
+"""The golden vectors: a valid NAME.msg gives items() whose to_dict() are the
+fields of NAME.json (its kxmsg dump) and dumps as NAME.json; a bad-NAME.msg
+raises kxli.Error with its codes and text, from items() or its "read_as"."""
 
 import json
 import pathlib
@@ -37,8 +33,9 @@ def test_golden_vector(path):
                                  stdout=subprocess.PIPE, check=True).stdout
         assert printed == path.with_suffix(".json").read_bytes()
         return
+    read_as = ITEM_CLASSES.get(expected.get("read_as"))
     with pytest.raises(kxli.Error) as caught:
-        message.read(ITEM_CLASSES[expected["read_as"]]) if "read_as" in expected else message.items()
+        message.read(read_as) if read_as else message.items()
     error = caught.value
     assert (error.completion_code, error.reason_code, error.text) == (
         expected["completion_code"], expected["reason_code"], expected["text"])
