@@ -2,47 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
 namespace kxltest {
 namespace {
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  throw std::invalid_argument(std::string("not a hex digit: ") + c);
-}
-
 std::string unescape(const std::string &cell) {
+  static const std::string kNames = "tnr0", kBytes("\t\n\r\0", 4);
   std::string bytes;
   for (std::size_t i = 0; i < cell.size(); ++i) {
     if (cell[i] != '\\' || i + 1 == cell.size()) {
       bytes += cell[i];
-      continue;
-    }
-    switch (cell[++i]) {
-      case 't':
-        bytes += '\t';
-        break;
-      case 'n':
-        bytes += '\n';
-        break;
-      case 'r':
-        bytes += '\r';
-        break;
-      case '0':
-        bytes += '\0';
-        break;
-      case 'x':
-        if (i + 2 >= cell.size()) throw std::invalid_argument("\\x needs two hex digits: " + cell);
-        bytes += static_cast<char>(hexDigit(cell[i + 1]) * 16 + hexDigit(cell[i + 2]));
-        i += 2;
-        break;
-      default:
-        bytes += cell[i];
+    } else if (cell[++i] == 'x') {
+      bytes += static_cast<char>(std::stoi(cell.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      const std::size_t escape = kNames.find(cell[i]);
+      bytes += escape == std::string::npos ? cell[i] : kBytes[escape];
     }
   }
   return bytes;
@@ -51,10 +28,9 @@ std::string unescape(const std::string &cell) {
 }  // namespace
 
 long long Row::number(std::size_t i) const {
-  const std::string &cell = (*this)[i];
-  char *end = nullptr;
-  const long long value = std::strtoll(cell.c_str(), &end, 0);
-  if (cell.empty() || *end != '\0') throw std::invalid_argument(file + ": not a number: " + cell);
+  std::size_t end = 0;
+  const long long value = std::stoll((*this)[i], &end, 0);
+  if (end != (*this)[i].size()) throw std::invalid_argument(file + ": not a number: " + (*this)[i]);
   return value;
 }
 
@@ -66,14 +42,11 @@ std::vector<Row> table(const std::string &name) {
   for (std::size_t number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
-    Row row{file + ":" + std::to_string(number), {}};
-    for (std::size_t start = 0;;) {
-      const std::size_t tab = line.find('\t', start);
-      row.cells.push_back(unescape(line.substr(start, tab - start)));
-      if (tab == std::string::npos) break;
-      start = tab + 1;
+    rows.push_back(Row{file + ":" + std::to_string(number), {}});
+    for (std::size_t start = 0, tab = 0; tab != std::string::npos; start = tab + 1) {
+      tab = line.find('\t', start);
+      rows.back().cells.push_back(unescape(line.substr(start, tab - start)));
     }
-    rows.push_back(std::move(row));
   }
   EXPECT_FALSE(rows.empty()) << "no rows in " << KXLTEST_TABLES << "/" << file;
   return rows;
