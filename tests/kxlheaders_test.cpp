@@ -1,17 +1,11 @@
-// What the golden vectors (testdata/vectors: every field of the five
-// headers and the trigger message written, laid out and read back) cannot
-// see of these items:
-// - a refused read (structure id, encoding, format, too few bytes) leaves
-//   item and message as they were, with its codes, its text under its
-//   function number and its traced exit; a read takes every byte of a
-//   record as it stands, fields only the bridge fills included;
-// - the text setters pad, cut with the warning 6115 in the string class's
-//   record (never the item's) and fill for null; the binary setters take
-//   exactly their width or fail with 6111 and their text; the description
-//   accessors keep 8 characters and 32 bits; copies own their storage;
-// - the VORN bridge header's versions, the reference header's offsets and
-//   lengths (a read trusts none of them), the dead-letter header's flags
-//   (the object's own), the trigger's character form.
+// What the golden vectors (testdata/vectors: every field of the five headers
+// and the trigger message written, laid out and read back) cannot see of
+// these items: a refused read leaves item and message as they were, with its
+// codes, text and traced exit; a read takes every byte of a record as it
+// stands; the setters' padding, cuts and exact widths; copies own their
+// storage; the VORN bridge header's versions, the reference header's offsets
+// and lengths (a read trusts none of them), the dead-letter header's flags
+// (the object's own) and the trigger's character form.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +17,7 @@
 
 #include "kxlhdrtest.hpp"
 #include "kxli.hpp"
+#include "kxltable.hpp"
 
 namespace kxlhdrtest {
 namespace {
@@ -54,15 +49,6 @@ std::unique_ptr<KxlItm> make() {
   return std::make_unique<T>();
 }
 
-// A record whose every byte a read takes: `fill` wherever the read does not
-// look, described as a new message is (a write records that description).
-std::string filled(std::size_t length, const char *id, std::vector<Field> fields,
-                   std::size_t describedAt) {
-  fields.insert(fields.end(), {at(0, id), at(describedAt, kNative), at(describedAt + 4, 0),
-                               at(describedAt + 8, "        ")});
-  return record(length, fields, 'r');
-}
-
 struct Kind {
   const char *className, *formatName;
   unsigned function;          // of pasteIn
@@ -71,26 +57,26 @@ struct Kind {
   std::size_t readFirst;      // bytes a read of too few bytes has taken when it fails
   std::unique_ptr<KxlItm> (*make)();
   void (*copies)(KxlItm *);
-  std::string asItStands;  // a record a read takes byte for byte
+  std::string asItStands;  // a record a read takes byte for byte: 'r' where it does not look
 };
 
 const std::vector<Kind> &kinds() {
   static const std::vector<Kind> all = {
       {"KxlDeadLetterHeader", "KXDEAD  ", kKxlFnDeadLetterPasteIn, true, nullptr, 0, make<KxlDlh>,
-       expectCopies<KxlDlh>, filled(172, "DLH ", {}, 108)},
+       expectCopies<KxlDlh>, record(172, {at(0, "DLH ")}, 'r')},
       {"KxlVORNBridgeHeader", "KXVORN  ", kKxlFnVornPasteIn, true, nullptr, 4, make<KxlVih>,
-       expectCopies<KxlVih>, filled(180, "VIH ", {at(4, 2), at(8, 180)}, 12)},
+       expectCopies<KxlVih>, record(180, {at(0, "VIH "), at(4, 2), at(8, 180)}, 'r')},
       {"KxlOXTBridgeHeader", "KXOXT   ", kKxlFnOxtPasteIn, true, nullptr, 0, make<KxlOih>,
-       expectCopies<KxlOih>, filled(84, "OIH ", {}, 12)},
+       expectCopies<KxlOih>, record(84, {at(0, "OIH ")}, 'r')},
       {"KxlWorkHeader", "KXHWIH  ", kKxlFnWorkPasteIn, false, nullptr, 0, make<KxlWih>,
-       expectCopies<KxlWih>, filled(120, "WIH ", {}, 12)},
+       expectCopies<KxlWih>, record(120, {at(0, "WIH ")}, 'r')},
       {"KxlReferenceHeader", "KXHREF  ", kKxlFnReferencePasteIn, false,
        "KxlReferenceHeader::pasteIn (error): insufficient data", 0, make<KxlRfh>,
        expectCopies<KxlRfh>,
-       filled(108, "RMH ",
-              {at(8, 108), at(64, std::string(32, '\0')), at(68, 108), at(76, 108), at(84, 108),
-               at(92, 108)},
-              12)},
+       record(108,
+              {at(0, "RMH "), at(8, 108), at(64, std::string(32, '\0')), at(68, 108), at(76, 108),
+               at(84, 108), at(92, 108)},
+              'r')},
       {"KxlTrigger", "KXTRIG  ", kKxlFnTriggerPasteIn, false, nullptr, 0, make<KxlTrg>,
        expectCopies<KxlTrg>, record(684, {at(0, "TM  ")}, 'r')},
   };
@@ -143,8 +129,7 @@ TEST(KxlHeadersTest, RefusedReadsChangeNothing) {
       EXPECT_EQ(trace.exitValues(kind.function),
                 Exits(kind.traced ? 1 : 0, static_cast<std::int32_t>(c.reason)));
       EXPECT_EQ(itemState(*item), itemBefore);
-      if (c.text == nullptr && kind.readFirst != 0) {
-        // What was read first stays read.
+      if (c.text == nullptr) {  // what was read first stays read
         EXPECT_TRUE(message.setDataOffset(message.dataOffset() - kind.readFirst));
       }
       EXPECT_EQ(messageState(message), messageBefore);
@@ -262,8 +247,9 @@ class ShiftedFlags : public KxlDlh {
   void setHeaderFlags(long flags) override { KxlDlh::setHeaderFlags(flags * 2); }
 };
 
-// The dead-letter header's flags live in the object: a read keeps them and
-// an assignment passes them through the virtual accessors.
+// The dead-letter header's flags live in the object: a read keeps them,
+// they never reach the record, and an assignment passes them through the
+// virtual accessors.
 TEST(KxlDlhTest, FlagsAreTheObjectsOwn) {
   KxlDlh source;
   source.setHeaderFlags(5);
@@ -274,12 +260,10 @@ TEST(KxlDlhTest, FlagsAreTheObjectsOwn) {
   shifted = source;
   KxlDlh fromShifted;
   fromShifted = shifted;
-  EXPECT_EQ(std::to_string(source.headerFlags()) + "|" +
-                std::to_string(shifted.KxlDlh::headerFlags()) + "|" +
-                std::to_string(fromShifted.headerFlags()),
-            "5|10|110");
-  source.setHeaderFlags(9);  // never in the record
-  EXPECT_TRUE(sameBytes(recordOf(source), kinds()[0].asItStands));
+  source.setHeaderFlags(9);
+  EXPECT_EQ(std::to_string(shifted.KxlDlh::headerFlags()) + "|" +
+                std::to_string(fromShifted.headerFlags()) + "|" + itemState(source),
+            "10|110|" + kinds()[0].asItStands + "|rrrrrrrr/1920103026/1920103026|9");
 }
 
 // A new VORN bridge header's record (version 2), described as a new message is.
@@ -288,41 +272,31 @@ std::string newVih() {
       180, {at(0, "VIH "), at(4, 2), at(8, 180), at(12, kNative), at(20, "        "), at(44, 273),
             at(48, -2), at(52, 1), at(56, -1), at(84, std::string(80, ' '))});
 }
-std::string versionOneVih() { return with(newVih(), {at(4, 1), at(8, 164)}).substr(0, 164); }
 
-// Every integer field, the cursor position beyond version 1 and those only
-// the bridge fills included, and the texts only the bridge fills, are read
-// from their offsets.
+// Every integer field, those only the bridge fills and the cursor position
+// beyond version 1 included, holding its offset; the texts only the bridge
+// fills.
 TEST(KxlVihTest, GettersReadTheirOffsets) {
-  const struct {
-    long (KxlVih::*get)() const;
-    std::int32_t offset;
-  } integers[] = {{&KxlVih::headerFlags, 28},
-                  {&KxlVih::bridgeReturnCode, 32},
-                  {&KxlVih::bridgeCompletionCode, 36},
-                  {&KxlVih::bridgeReasonCode, 40},
-                  {&KxlVih::UOWControl, 44},
-                  {&KxlVih::getWaitInterval, 48},
-                  {&KxlVih::linkType, 52},
-                  {&KxlVih::outputDataLength, 56},
-                  {&KxlVih::facilityKeepTime, 60},
-                  {&KxlVih::ADSDescriptor, 64},
-                  {&KxlVih::conversationalTask, 68},
-                  {&KxlVih::taskEndStatus, 72},
-                  {&KxlVih::cursorPosition, 164},
-                  {&KxlVih::bridgeErrorOffset, 168}};
-  std::vector<Field> fields = {at(84, "FN1 AB2 "), at(144, "NXT ")};
-  for (const auto &f : integers) fields.push_back(at(f.offset, f.offset));
+  long (KxlVih::*const integers[])() const = {
+      &KxlVih::headerFlags,      &KxlVih::bridgeReturnCode,   &KxlVih::bridgeCompletionCode,
+      &KxlVih::bridgeReasonCode, &KxlVih::UOWControl,         &KxlVih::getWaitInterval,
+      &KxlVih::linkType,         &KxlVih::outputDataLength,   &KxlVih::facilityKeepTime,
+      &KxlVih::ADSDescriptor,    &KxlVih::conversationalTask, &KxlVih::taskEndStatus,
+      &KxlVih::cursorPosition,   &KxlVih::bridgeErrorOffset};
+  std::vector<Field> fields = {at(84, "FN1 AB2 "), at(144, "NXT "), at(164, 164), at(168, 168)};
+  for (std::int32_t offset = 28; offset <= 72; offset += 4) fields.push_back(at(offset, offset));
   KxlMsg message;
   load(message, with(newVih(), fields), 0, kNative, "KXVORN  ");
   KxlVih header;
   ASSERT_TRUE(header.pasteIn(message));
-  for (const auto &f : integers) EXPECT_EQ((header.*f.get)(), f.offset);
-  EXPECT_EQ(text(header.function()) + text(header.bridgeAbendCode()) +
-                text(header.nextTransactionIdentifier()),
-            "FN1 AB2 NXT ");
+  std::string read = text(header.function()) + text(header.bridgeAbendCode()) +
+                     text(header.nextTransactionIdentifier());
+  for (const auto get : integers) read += " " + std::to_string((header.*get)());
+  EXPECT_EQ(read, "FN1 AB2 NXT  28 32 36 40 44 48 52 56 60 64 68 72 164 168");
 }
 
+// A refused version leaves the version, and the record of version 1; the
+// record of version 2 comes back with its version.
 TEST(KxlVihTest, SetVersionTakesOnlySupportedVersions) {
   TraceCapture trace;
   for (long refused : {0L, 3L, -1L, static_cast<long>(INT32_MIN)}) {
@@ -330,44 +304,37 @@ TEST(KxlVihTest, SetVersionTakesOnlySupportedVersions) {
     ASSERT_TRUE(header.setVersion(1));
     EXPECT_FALSE(header.setVersion(refused)) << refused;
     EXPECT_EQ(codes(header) + "|" + std::to_string(header.version()), "2/6128|1");
-    EXPECT_TRUE(sameBytes(recordOf(header), versionOneVih()));
+    EXPECT_TRUE(sameBytes(recordOf(header), with(newVih(), {at(4, 1), at(8, 164)}).substr(0, 164)));
     EXPECT_TRUE(header.setVersion(2));
     EXPECT_TRUE(sameBytes(recordOf(header), newVih()));
   }
   EXPECT_TRUE(trace.texts().empty());
 }
 
-// An unsupported version is refused with the data offset where it stood;
-// data too short for the version read, or for the record of that version,
-// leave the structure id read.
+// The version that follows the structure id decides the record's length:
+// testdata/tests/hdr_vih_versions.tsv. The buffer holds just the data, so
+// that a look beyond it is caught.
 TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
-  for (std::int32_t version : {0, 3, -1, 164}) {
+  for (const kxltest::Row &row : kxltest::table("hdr_vih_versions")) {
+    SCOPED_TRACE(row.file);
+    const std::string data =
+        "zz" + with(newVih(), {at(4, static_cast<std::int32_t>(row.number(0)))});
+    std::vector<char> buffer(data.begin(), data.begin() + 2 + row.number(1));
     KxlMsg message;
-    load(message, "zz" + with(newVih(), {at(4, version)}), 2, kNative, "KXVORN  ");
+    ASSERT_TRUE(message.useFullBuffer(buffer.data(), buffer.size()) && message.setDataOffset(2));
+    message.setFormat("KXVORN  ");
     const std::string messageBefore = messageState(message);
     KxlVih header;
     header.setLinkType(4);
     const std::string headerBefore = itemState(header);
     TraceCapture trace;
-    EXPECT_FALSE(header.pasteIn(message)) << version;
-    EXPECT_EQ(codes(header) + codes(message), "2/61280/0");
+    EXPECT_FALSE(header.pasteIn(message));
+    EXPECT_EQ(codes(header) + " " + codes(message), row[2]);
+    EXPECT_EQ(trace.texts(), std::vector<std::string>(row[4].empty() ? 0 : 1, row[4]));
+    EXPECT_EQ(trace.exitValues(kKxlFnVornPasteIn),
+              Exits{static_cast<std::int32_t>(header.reasonCode())});
+    EXPECT_TRUE(message.setDataOffset(message.dataOffset() - row.number(3)));
     EXPECT_EQ(messageState(message) + itemState(header), messageBefore + headerBefore);
-    EXPECT_TRUE(trace.texts().empty());
-    EXPECT_EQ(trace.exitValues(kKxlFnVornPasteIn), Exits{KXRC_UNSUPPORTED_VERSION});
-  }
-
-  // The buffer holds just the data, so that a look beyond it is caught.
-  const std::string versionOne = versionOneVih();
-  for (std::size_t length : {4, 7, 163}) {
-    const std::vector<char> data(versionOne.begin(), versionOne.begin() + length);
-    KxlMsg message;
-    ASSERT_TRUE(message.useFullBuffer(data.data(), data.size()));
-    message.setFormat("KXVORN  ");
-    KxlVih header, untouched;
-    EXPECT_FALSE(header.pasteIn(message)) << length;
-    EXPECT_EQ(codes(header) + codes(message), "2/61142/6114");
-    EXPECT_EQ(message.dataOffset(), 4u);
-    EXPECT_EQ(itemState(header), itemState(untouched));
   }
 }
 
@@ -390,24 +357,17 @@ void setNames(KxlRfh &header, const char *sourceEnvironment, const char *sourceN
   header.setDestinationName(destinationName);
 }
 
-struct Hostile {
-  std::int32_t structureLength;
-  std::int32_t parts[4][2];  // offset and length of each part
-  long reason;
-  const char *names;  // after the read; before it "1|2|3|4"
-  std::size_t dataOffset;
-};
-
-// A message holding just a header written by hand, at data offset 2: a
-// fixed part with the format "KXSTR   " and the reference type "TYPE",
-// then "QXYZABhello". A read outside these bytes is caught.
+// A message holding just a header written by hand, at data offset 2: a fixed
+// part with the structure length given, each part's offset and length as
+// `parts` give them in turn, the format "KXSTR   " and the reference type
+// "TYPE", then "QXYZABhello". A read outside these bytes is caught.
 struct HandWritten {
-  explicit HandWritten(const Hostile &c) {
+  HandWritten(std::int32_t structureLength, const std::vector<std::int32_t> &parts) {
     std::string fixed =
-        with(newRfh(), {at(8, c.structureLength), at(20, "KXSTR   "), at(32, "TYPE")});
+        with(newRfh(), {at(8, structureLength), at(20, "KXSTR   "), at(32, "TYPE")});
     for (std::size_t part = 0; part < 4; ++part) {
       fixed =
-          with(fixed, {at(68 + 8 * part, c.parts[part][0]), at(64 + 8 * part, c.parts[part][1])});
+          with(fixed, {at(68 + 8 * part, parts[2 * part]), at(64 + 8 * part, parts[2 * part + 1])});
     }
     const std::string all = "zz" + fixed + "QXYZABhello";
     bytes.assign(all.begin(), all.end());
@@ -418,49 +378,27 @@ struct HandWritten {
   KxlMsg message;
 };
 
+// Hostile offsets and lengths: testdata/tests/hdr_rfh_hostile.tsv. The fixed
+// part is always taken; the message is described anew on success alone.
 TEST(KxlRfhTest, PasteInTrustsNoOffsetOrLength) {
-  constexpr std::int32_t kMin = INT32_MIN, kMax = INT32_MAX;
-  const Hostile cases[] = {
-      // Another order than copyOut's, overlapping, inside the fixed part, at
-      // the last byte of the data; lengths of 0 or less leave their names.
-      {114, {{112, 2}, {0, 0}, {109, 3}, {108, 1}}, 0, "AB|2|XYZ|Q", 116},
-      {112, {{108, 3}, {109, 3}, {0, 4}, {kMin, -5}}, 0, "QXY|XYZ|RMH |4", 114},
-      {119, {{118, 1}, {0, 0}, {0, 0}, {0, 0}}, 0, "o|2|3|4", 121},
-      // Outside the data by a negative offset, an overflow or one byte; the
-      // parts that fit are taken all the same.
-      {200, {{-1, 2}, {108, 1}, {0, 0}, {0, 0}}, 6114, "1|Q|3|4", 2},
-      {200, {{kMin, 4}, {0, 0}, {110, 2}, {0, 0}}, 6114, "1|2|YZ|4", 2},
-      {200, {{108, kMax}, {0, 0}, {0, 0}, {113, 1}}, 6114, "1|2|3|B", 2},
-      {200, {{kMax, kMax}, {kMax, 1}, {0, 0}, {0, 0}}, 6114, "1|2|3|4", 2},
-      {200, {{118, 2}, {119, 1}, {0, 0}, {0, 0}}, 6114, "1|2|3|4", 2},
-      // Within the data but beyond the structure length.
-      {108, {{0, 0}, {0, 0}, {0, 0}, {108, 6}}, 6123, "1|2|3|QXYZAB", 2},
-      {113, {{108, 6}, {0, 0}, {0, 0}, {0, 0}}, 6123, "QXYZAB|2|3|4", 2},
-      {50, {{0, 0}, {0, 0}, {0, 0}, {0, 0}}, 6123, "1|2|3|4", 2},
-      {kMin, {{0, 0}, {0, 0}, {0, 0}, {0, 0}}, 6123, "1|2|3|4", 2},
-      // Beyond the data: an application buffer cannot grow to it (the
-      // message's codes).
-      {500, {{108, 2}, {0, 0}, {0, 0}, {0, 0}}, 6112, "QX|2|3|4", 2},
-  };
-  for (const Hostile &c : cases) {
-    SCOPED_TRACE(c.names);
-    HandWritten written(c);
+  for (const kxltest::Row &row : kxltest::table("hdr_rfh_hostile")) {
+    SCOPED_TRACE(row.file);
+    std::vector<std::int32_t> parts;
+    for (std::size_t i = 1; i <= 8; ++i) parts.push_back(static_cast<std::int32_t>(row.number(i)));
+    HandWritten written(static_cast<std::int32_t>(row.number(0)), parts);
     KxlRfh header;
     setNames(header, "1", "2", "3", "4");
     TraceCapture trace;
     const bool read = header.pasteIn(written.message);
-    // The fixed part is always taken; the message is described anew on success alone.
+    const long reason = static_cast<long>(row.number(9));
     EXPECT_EQ(std::to_string(read) + codes(header) + "|" + names(header) + "|" +
                   std::to_string(written.message.dataOffset()) + text(header.referenceType()) +
                   text(written.message.format()),
-              (c.reason == 0 ? "10/0|" : "02/" + std::to_string(c.reason) + "|") + c.names + "|" +
-                  std::to_string(c.dataOffset) + "TYPE" +
-                  (c.reason == 0 ? "KXSTR   " : "KXHREF  "));
-    const bool own = c.reason == 6114 || c.reason == 6123;
-    const std::string error = c.reason == 6114 ? "insufficient data" : "structure length error";
-    EXPECT_EQ(
-        trace.texts(kKxlFnReferencePasteIn),
-        std::vector<std::string>(own ? 1 : 0, "KxlReferenceHeader::pasteIn (error): " + error));
+              (reason == 0 ? "10/0|" : "02/" + row[9] + "|") + row[10] + "|" + row[11] + "TYPE" +
+                  (reason == 0 ? "KXSTR   " : "KXHREF  "));
+    EXPECT_EQ(trace.texts(kKxlFnReferencePasteIn),
+              std::vector<std::string>(row[12].empty() ? 0 : 1,
+                                       "KxlReferenceHeader::pasteIn (error): " + row[12]));
   }
   // An automatic buffer grows to the structure length.
   KxlMsg grown;
@@ -473,16 +411,16 @@ TEST(KxlRfhTest, PasteInTrustsNoOffsetOrLength) {
 // A name that cannot get storage keeps its old text and takes the codes
 // itself; the read goes on and succeeds.
 TEST(KxlRfhTest, NameStorageShortageIsTheNames) {
-  HandWritten written({114, {{108, 2}, {112, 1}, {0, 0}, {0, 0}}, 0, "", 0});
+  HandWritten written(114, {108, 2, 112, 1, 0, 0, 0, 0});
   KxlRfh header;
   setNames(header, "old", "2", "3", "4");
   {
     kxltest::AllocationFailure failure(1);
     EXPECT_TRUE(header.pasteIn(written.message));
   }
-  EXPECT_EQ(codes(header) + names(header), "0/0old|A|3|4");
-  EXPECT_EQ(written.message.dataOffset(), 116u);
-  EXPECT_EQ(text(written.message.format()), "KXSTR   ");
+  EXPECT_EQ(codes(header) + names(header) + std::to_string(written.message.dataOffset()) +
+                text(written.message.format()),
+            "0/0old|A|3|4116KXSTR   ");
 }
 
 // A pointer check that refuses the reading of the text "sn" alone.
@@ -494,7 +432,7 @@ int refuseSourceName(const void *pointer, std::uint64_t length, std::uint16_t mo
 // that fails stops the write, and the message holds what went before it.
 TEST(KxlRfhTest, WriteStopsAtTheFirstFailingPiece) {
   KxlMsg message;
-  makeHello(message);
+  load(message, "hello", 5, 273, "KXSTR   ");
   KxlRfh header;
   setNames(header, "se", "sn", "de", "dn");
   TraceCapture trace;
@@ -533,18 +471,15 @@ TEST(KxlTrgTest, WrittenAsTheWholeContent) {
   EXPECT_EQ(codes(trigger) + codes(tooSmall) + messageState(tooSmall), "2/61132/6113" + before);
 }
 
-// The character form: every field blank padded, the number at offset 168
-// right-aligned in 4 characters (cut to its first 4); a null target fails
-// with 6108 and its text; a copy keeps earlier codes.
+// The character form: every field blank padded, the number at offset 168 as
+// testdata/tests/hdr_trg_number.tsv gives it; a null target fails with 6108
+// and its text; a copy keeps earlier codes.
 TEST(KxlTrgTest, CharacterForm) {
   const std::string processName(48, 'P');
-  const struct {
-    std::int32_t number;
-    const char *characters;
-  } cases[] = {{7, "   7"}, {-1, "  -1"}, {0, "   0"}, {12345, "1234"}, {INT32_MIN, "-214"}};
-  for (const auto &c : cases) {
+  for (const kxltest::Row &row : kxltest::table("hdr_trg_number")) {
+    SCOPED_TRACE(row.file);
     KxlMsg message;
-    load(message, binaryTrigger(c.number), 0, kNative, "KXTRIG  ");
+    load(message, binaryTrigger(static_cast<std::int32_t>(row.number(0))), 0, kNative, "KXTRIG  ");
     KxlTrg trigger;
     ASSERT_TRUE(trigger.pasteIn(message));
     trigger.setQueueName("abc  ");
@@ -554,11 +489,10 @@ TEST(KxlTrgTest, CharacterForm) {
     std::memset(&form, 0x7f, sizeof form);
     ASSERT_TRUE(trigger.copyOut(&form));
     const std::string characters(reinterpret_cast<const char *>(&form), sizeof form);
-    EXPECT_TRUE(sameBytes(characters, record(732,
-                                             {at(0, "TMC    2abc"), at(56, processName),
-                                              at(168, c.characters), at(428, "env")},
-                                             ' ')))
-        << c.number;
+    EXPECT_TRUE(sameBytes(
+        characters,
+        record(732, {at(0, "TMC    2abc"), at(56, processName), at(168, row[1]), at(428, "env")},
+               ' ')));
     EXPECT_EQ(codes(trigger), "0/0");
   }
   KxlTrg trigger;

@@ -1,13 +1,16 @@
-// Support for the tests of the headers and the trigger message: expected
-// records, and states that show nothing changed.
+// Support for the tests of the headers and the trigger message: records laid
+// out by hand, and states that show nothing changed.
 #ifndef KXLI_TESTS_KXLHDRTEST_HPP_
 #define KXLI_TESTS_KXLHDRTEST_HPP_
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kxlbin.hpp"
@@ -19,47 +22,91 @@
 
 namespace kxlhdrtest {
 
-std::string text(const KxlStr &value);
 using kxltest::bytesOf;
 using kxltest::description;
-std::string contentOf(const KxlMsg &message);  // first byte to message length
-std::string codes(const KxlErr &object);       // "completion/reason"
 
+inline std::string text(const KxlStr &value) {
+  const char *chars = value;
+  return chars == nullptr ? std::string() : std::string(chars);
+}
+// The message's bytes from the first to the message length.
+inline std::string contentOf(const KxlMsg &message) {
+  return std::string(message.bufferPointer(), message.messageLength());
+}
+// "completion/reason".
+inline std::string codes(const KxlErr &object) {
+  return std::to_string(object.completionCode()) + "/" + std::to_string(object.reasonCode());
+}
 // "format/encoding/character set" of a message or a header.
 template <class T>
 std::string describe(const T &object) {
   return description(text(object.format()), object.encoding(), object.characterSet());
 }
 
-// 'hello' as a string, encoding 273, character set 850, data offset at the end.
-void makeHello(KxlMsg &message);
 // Exactly `data`, data offset `offset`, described as given, character set 850.
-void load(KxlMsg &message, const std::string &data, std::size_t offset, long encoding,
-          const char *format);
-std::string messageState(const KxlMsg &message);  // description, data offset, content
+inline void load(KxlMsg &message, const std::string &data, std::size_t offset, long encoding,
+                 const char *format) {
+  message.clearMessage();
+  ASSERT_TRUE(message.write(data.size(), data.data()) && message.setDataOffset(offset));
+  message.setEncoding(encoding);
+  message.setCharacterSet(850);
+  message.setFormat(format);
+}
+// Description, data offset and content.
+inline std::string messageState(const KxlMsg &message) {
+  return describe(message) + "|" + std::to_string(message.dataOffset()) + "|" + contentOf(message);
+}
 
-// The bytes an item writes into a new message, and the format it gives
-// that message. The description a header takes from the message is put back.
-std::string recordOf(KxlItm &item, std::string *format = nullptr);
+// The bytes an item writes into a new message. A header writes into one
+// described as the header is, so that its own description stays as it was.
+inline std::string recordOf(KxlItm &item) {
+  KxlMsg message;
+  if (const auto *header = dynamic_cast<const KxlHdr *>(&item)) {
+    message.setFormat(header->format());
+    message.setEncoding(header->encoding());
+    message.setCharacterSet(header->characterSet());
+  }
+  EXPECT_TRUE(item.copyOut(message));
+  return contentOf(message);
+}
 // The record and, for a header, its description and header flags.
-std::string itemState(KxlItm &item);
+inline std::string itemState(KxlItm &item) {
+  const auto *header = dynamic_cast<const KxlHdr *>(&item);
+  return recordOf(item) + (header == nullptr ? ""
+                                             : "|" + describe(*header) + "|" +
+                                                   std::to_string(header->headerFlags()));
+}
 
 // Equal bytes; otherwise the lengths and the first offset that differs.
-::testing::AssertionResult sameBytes(const std::string &actual, const std::string &expected);
+inline ::testing::AssertionResult sameBytes(const std::string &actual,
+                                            const std::string &expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  const auto difference =
+      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+  return ::testing::AssertionFailure()
+         << "lengths " << actual.size() << " and " << expected.size()
+         << ", first difference at offset " << (difference.first - actual.begin());
+}
 
 // Characters, or a 32-bit integer in the native encoding, at an offset of a record.
 struct Field {
   std::size_t offset;
   std::string bytes;
 };
-Field at(std::size_t offset, std::string value);
-Field at(std::size_t offset, std::int32_t value);
-// `base` with the fields placed in it.
-std::string with(std::string base, const std::vector<Field> &fields);
+inline Field at(std::size_t offset, std::string value) { return {offset, std::move(value)}; }
+inline Field at(std::size_t offset, std::int32_t value) {
+  std::string bytes(sizeof value, '\0');
+  std::memcpy(&bytes[0], &value, sizeof value);
+  return {offset, bytes};
+}
+// `base` with the fields placed in it, and `length` bytes of `fill` with them.
+inline std::string with(std::string base, const std::vector<Field> &fields) {
+  for (const Field &field : fields) base.replace(field.offset, field.bytes.size(), field.bytes);
+  return base;
+}
 inline std::string record(std::size_t length, const std::vector<Field> &fields, char fill = '\0') {
   return with(std::string(length, fill), fields);
 }
-
 // A binary setter takes exactly the width, and an empty value clears the
 // field (the codes of an earlier failure stay); any other length fails
 // with 6111, its text and (where traced) exit, and keeps the field. The
