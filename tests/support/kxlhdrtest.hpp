@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -75,17 +74,6 @@ inline std::string itemState(KxlItm &item) {
   return recordOf(item) + (header == nullptr ? ""
                                              : "|" + describe(*header) + "|" +
                                                    std::to_string(header->headerFlags()));
-}
-
-// Equal bytes; otherwise the lengths and the first offset that differs.
-inline ::testing::AssertionResult sameBytes(const std::string &actual,
-                                            const std::string &expected) {
-  if (actual == expected) return ::testing::AssertionSuccess();
-  const auto difference =
-      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-  return ::testing::AssertionFailure()
-         << "lengths " << actual.size() << " and " << expected.size()
-         << ", first difference at offset " << (difference.first - actual.begin());
 }
 
 // Characters, or a 32-bit integer in the native encoding, at an offset of a record.
