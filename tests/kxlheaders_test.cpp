@@ -27,11 +27,56 @@
 namespace kxlhdrtest {
 namespace {
 
-using kxltest::TraceCapture;
 using kxltest::CacheState;
+using kxltest::description;
 using kxltest::stateOf;
 using kxltest::Texts;
 using kxltest::textsOf;
+using kxltest::TraceCapture;
+// The message's bytes from the first to the message length.
+std::string contentOf(const KxlMsg &message) {
+  return std::string(message.bufferPointer(), message.messageLength());
+}
+// "format/encoding/character set" of a message or a header.
+template <class T>
+std::string describe(const T &object) {
+  return description(text(object.format()), object.encoding(), object.characterSet());
+}
+
+// Exactly `data`, data offset `offset`, described as given, character set 850.
+void load(KxlMsg &message, const std::string &data, std::size_t offset, long encoding,
+          const char *format) {
+  message.clearMessage();
+  ASSERT_TRUE(message.write(data.size(), data.data()) && message.setDataOffset(offset));
+  message.setEncoding(encoding);
+  message.setCharacterSet(850);
+  message.setFormat(format);
+}
+// Description, data offset and content.
+std::string messageState(const KxlMsg &message) {
+  return describe(message) + "|" + std::to_string(message.dataOffset()) + "|" + contentOf(message);
+}
+
+// The bytes an item writes into a new message. A header writes into one
+// described as the header is, so that its own description stays as it was.
+std::string recordOf(KxlItm &item) {
+  KxlMsg message;
+  if (const auto *header = dynamic_cast<const KxlHdr *>(&item)) {
+    message.setFormat(header->format());
+    message.setEncoding(header->encoding());
+    message.setCharacterSet(header->characterSet());
+  }
+  EXPECT_TRUE(item.copyOut(message));
+  return contentOf(message);
+}
+// The record and, for a header, its description and header flags.
+std::string itemState(KxlItm &item) {
+  const auto *header = dynamic_cast<const KxlHdr *>(&item);
+  return recordOf(item) + (header == nullptr ? ""
+                                             : "|" + describe(*header) + "|" +
+                                                   std::to_string(header->headerFlags()));
+}
+
 using Exits = std::vector<std::int32_t>;
 constexpr long kNative = kKxlNativeEncoding;
 

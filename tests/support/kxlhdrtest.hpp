@@ -1,5 +1,6 @@
-// Support for the tests of the headers and the trigger message: records laid
-// out by hand, and states that show nothing changed.
+// Support for the tests of the headers, the channel and the get-message
+// options: texts and codes as strings, records built field by field, and the
+// binary setters' contract.
 #ifndef KXLI_TESTS_KXLHDRTEST_HPP_
 #define KXLI_TESTS_KXLHDRTEST_HPP_
 
@@ -9,12 +10,9 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "kxlbin.hpp"
-#include "kxlhdr.hpp"
-#include "kxlmsg.hpp"
 #include "kxlmsgtest.hpp"
 #include "kxlstr.hpp"
 #include "kxltest.hpp"
@@ -22,58 +20,11 @@
 namespace kxlhdrtest {
 
 using kxltest::bytesOf;
-using kxltest::description;
 
+// A string's text; empty for a null string.
 inline std::string text(const KxlStr &value) {
   const char *chars = value;
   return chars == nullptr ? std::string() : std::string(chars);
-}
-// The message's bytes from the first to the message length.
-inline std::string contentOf(const KxlMsg &message) {
-  return std::string(message.bufferPointer(), message.messageLength());
-}
-// "completion/reason".
-inline std::string codes(const KxlErr &object) {
-  return std::to_string(object.completionCode()) + "/" + std::to_string(object.reasonCode());
-}
-// "format/encoding/character set" of a message or a header.
-template <class T>
-std::string describe(const T &object) {
-  return description(text(object.format()), object.encoding(), object.characterSet());
-}
-
-// Exactly `data`, data offset `offset`, described as given, character set 850.
-inline void load(KxlMsg &message, const std::string &data, std::size_t offset, long encoding,
-                 const char *format) {
-  message.clearMessage();
-  ASSERT_TRUE(message.write(data.size(), data.data()) && message.setDataOffset(offset));
-  message.setEncoding(encoding);
-  message.setCharacterSet(850);
-  message.setFormat(format);
-}
-// Description, data offset and content.
-inline std::string messageState(const KxlMsg &message) {
-  return describe(message) + "|" + std::to_string(message.dataOffset()) + "|" + contentOf(message);
-}
-
-// The bytes an item writes into a new message. A header writes into one
-// described as the header is, so that its own description stays as it was.
-inline std::string recordOf(KxlItm &item) {
-  KxlMsg message;
-  if (const auto *header = dynamic_cast<const KxlHdr *>(&item)) {
-    message.setFormat(header->format());
-    message.setEncoding(header->encoding());
-    message.setCharacterSet(header->characterSet());
-  }
-  EXPECT_TRUE(item.copyOut(message));
-  return contentOf(message);
-}
-// The record and, for a header, its description and header flags.
-inline std::string itemState(KxlItm &item) {
-  const auto *header = dynamic_cast<const KxlHdr *>(&item);
-  return recordOf(item) + (header == nullptr ? ""
-                                             : "|" + describe(*header) + "|" +
-                                                   std::to_string(header->headerFlags()));
 }
 
 // Characters, or a 32-bit integer in the native encoding, at an offset of a record.
@@ -95,6 +46,12 @@ inline std::string with(std::string base, const std::vector<Field> &fields) {
 inline std::string record(std::size_t length, const std::vector<Field> &fields, char fill = '\0') {
   return with(std::string(length, fill), fields);
 }
+
+// "completion/reason".
+inline std::string codes(const KxlErr &object) {
+  return std::to_string(object.completionCode()) + "/" + std::to_string(object.reasonCode());
+}
+
 // A binary setter takes exactly the width, and an empty value clears the
 // field (the codes of an earlier failure stay); any other length fails
 // with 6111, its text and (where traced) exit, and keeps the field. The
