@@ -14,23 +14,19 @@
 
 namespace {
 
-constexpr unsigned long kThreadAttach = 2;
-constexpr unsigned long kThreadDetach = 3;
-
 // Copies a text out to a buffer, which creates the string class's lock if
 // it does not exist, and checks that the copy went through the lock.
-void copyOutThroughTheLock(kxltest::TraceCapture &trace) {
-  trace.clear();
+void copyOutThroughTheLock() {
+  kxltest::TraceCapture trace;
   KxlStr text("entry");
   char buffer[7] = "xxxxxx";
   EXPECT_TRUE(text.copyOut(buffer, 6, '*'));
   EXPECT_EQ(std::string(buffer), "entry*");
   EXPECT_EQ(trace.exitValues(kKxlFnStringLock), std::vector<std::int32_t>{1});
   EXPECT_EQ(trace.exitValues(kKxlFnStringUnlock), std::vector<std::int32_t>{1});
-  trace.clear();
 }
 
-TEST(LibraryEntryPoint, DetachReleasesTheStringLockOnceAndAttachSetsTheLibraryUpAgain) {
+TEST(KxlLibTest, DetachReleasesTheStringLockOnceAndAttachSetsTheLibraryUpAgain) {
   void *module = kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE);
   ASSERT_NE(module, nullptr) << KXLTEST_KXLI_FILE << " is not loaded";
   // Attaches the library again however the test ends; a second attach
@@ -39,27 +35,24 @@ TEST(LibraryEntryPoint, DetachReleasesTheStringLockOnceAndAttachSetsTheLibraryUp
     void *module;
     ~AttachedAtExit() { KxlLibraryMain(module, KXL_PROCESS_ATTACH); }
   } attached{module};
-  kxltest::TraceCapture trace;
-  copyOutThroughTheLock(trace);
+  copyOutThroughTheLock();
 
-  // Further attaches and thread notifications leave the lock alone, silently.
-  for (unsigned long reason :
-       {KXL_PROCESS_ATTACH, KXL_PROCESS_ATTACH, kThreadAttach, kThreadDetach})
+  // Further attaches and thread notifications (2 and 3) leave the lock
+  // alone, silently.
+  kxltest::TraceCapture trace;
+  for (unsigned long reason : {KXL_PROCESS_ATTACH, KXL_PROCESS_ATTACH, 2ul, 3ul})
     EXPECT_TRUE(KxlLibraryMain(module, reason)) << reason;
   EXPECT_TRUE(trace.records().empty());
 
   // The chain finds only this library's own entry, which releases the lock
   // and says so once; with the lock gone, a second detach releases nothing.
+  // The lock is then created anew under the library critical section.
   const kxltest::Texts released{{kKxlFnStringCleanUp, "Releasing KxlString resources"}};
-  EXPECT_TRUE(KxlLibraryMain(module, KXL_PROCESS_DETACH));
-  EXPECT_EQ(kxltest::textsOf(trace), released);
-  EXPECT_TRUE(KxlLibraryMain(module, KXL_PROCESS_DETACH));
-  EXPECT_EQ(kxltest::textsOf(trace), released);
-
-  // The lock is created anew under the library critical section.
-  EXPECT_TRUE(KxlLibraryMain(module, KXL_PROCESS_ATTACH));
-  EXPECT_EQ(kxltest::textsOf(trace), released);
-  copyOutThroughTheLock(trace);
+  for (unsigned long reason : {KXL_PROCESS_DETACH, KXL_PROCESS_DETACH, KXL_PROCESS_ATTACH}) {
+    EXPECT_TRUE(KxlLibraryMain(module, reason)) << reason;
+    EXPECT_EQ(kxltest::textsOf(trace), released) << reason;
+  }
+  copyOutThroughTheLock();
 }
 
 }  // namespace

@@ -8,19 +8,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "kxlmsgtest.hpp"
 
+namespace kxltest {
 namespace {
-
-using kxltest::CacheState;
-using kxltest::Codes;
-using kxltest::codesOf;
-using kxltest::descriptorBytes;
-using kxltest::stateOf;
 
 // Opens the process-wide version setting and the codes to the tests.
 struct OpenMessage : KxlMsg {
@@ -36,10 +32,12 @@ struct ScriptedItem : KxlItm {
   bool outcome = true;
 };
 
-// A 32-bit integer stored at `bytes` in the native (little-endian) order.
-void putInt32(char *bytes, std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(bits >> (8 * i) & 0xff);
+// 32-bit integers, given as offset and value in turn, stored in `bytes` in
+// the native (little-endian) order.
+void putInt32(std::string &bytes, std::initializer_list<std::int32_t> fields) {
+  for (auto field = fields.begin(); field != fields.end(); field += 2)
+    for (int i = 0; i < 4; ++i)
+      bytes[field[0] + i] = static_cast<char>(static_cast<std::uint32_t>(field[1]) >> (8 * i));
 }
 
 // The descriptor of a new message, built field by field.
@@ -47,9 +45,8 @@ std::string defaultDescriptor(std::int32_t version) {
   std::string bytes(364, '\0');
   bytes.replace(0, 4, "MD  ");
   bytes.replace(32, 8, "        ");
-  const std::int32_t fields[][2] = {{4, version}, {12, 8}, {16, -1}, {24, kKxlNativeEncoding},
-                                    {40, -1},     {44, 2}, {348, 1}, {360, -1}};
-  for (const auto &field : fields) putInt32(&bytes[field[0]], field[1]);
+  putInt32(bytes,
+           {4, version, 12, 8, 16, -1, 24, kKxlNativeEncoding, 40, -1, 44, 2, 348, 1, 360, -1});
   return bytes;
 }
 
@@ -101,7 +98,7 @@ TEST(KxlMsgTest, FieldsAreSetInPlace) {
 }
 
 TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) {
-  const std::string bytes = kxltest::pattern(34, 1);
+  const std::string bytes = pattern(34, 1);
   const auto *raw = reinterpret_cast<const unsigned char *>(bytes.data());
   std::vector<char> application(6);
   auto source = std::make_unique<KxlMsg>();
@@ -118,8 +115,7 @@ TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) 
   std::string expected = defaultDescriptor(2).replace(32, 8, "KXDEADLE");
   expected.replace(48, 24, bytes, 0, 24).replace(72, 24, bytes, 1, 24);
   expected.replace(324, 24, bytes, 2, 24).replace(208, 32, bytes, 0, 32);
-  const std::int32_t numbers[][2] = {{20, -7}, {24, -5}, {28, 850}};
-  for (const auto &number : numbers) putInt32(&expected[number[0]], number[1]);
+  putInt32(expected, {20, -7, 24, -5, 28, 850});
   EXPECT_EQ(descriptorBytes(*source), expected);
   EXPECT_EQ(source->encoding(), -5);
   KxlMsg copy(*source);
@@ -168,27 +164,27 @@ TEST(KxlMsgTest, AssignmentWhileSomeoneListensMakesTheRecordsOfItsSteps) {
   KxlMsg source;
   ASSERT_TRUE(source.write(5, "12345"));
   source.setFeedback(7);
-  source.setMessageId(kxltest::binOf(std::string(24, 'm')));
+  source.setMessageId(binOf(std::string(24, 'm')));
   std::vector<std::string> steps;
   {
     KxlMsg target;
-    kxltest::TraceCapture trace;
+    TraceCapture trace;
     static_cast<KxlCac &>(target) = source;
     target.setAccountingToken(source.accountingToken());
     target.setCorrelationId(source.correlationId());
     target.setFeedback(source.feedback());
     target.setGroupId(source.groupId());
     target.setMessageId(source.messageId());
-    steps = kxltest::recordsOf(trace);
+    steps = recordsOf(trace);
   }
   KxlMsg target;
-  kxltest::TraceCapture trace;
+  TraceCapture trace;
   target = source;
-  const std::vector<std::string> records = kxltest::recordsOf(trace);
+  const std::vector<std::string> records = recordsOf(trace);
   EXPECT_EQ(records, steps);
-  EXPECT_EQ(std::count(records.begin(), records.end(),
-                       kxltest::exitLine(kKxlFnBinarySetDataLength, KXRC_NONE)),
-            4);
+  EXPECT_EQ(
+      std::count(records.begin(), records.end(), exitLine(kKxlFnBinarySetDataLength, KXRC_NONE)),
+      4);
   EXPECT_EQ(descriptorBytes(target), descriptorBytes(source));
 }
 
@@ -212,3 +208,4 @@ TEST(KxlMsgTest, WriteItemAndReadItemTakeTheItemsCodesWhateverTheOutcome) {
 }
 
 }  // namespace
+}  // namespace kxltest

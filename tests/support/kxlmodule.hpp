@@ -7,27 +7,14 @@
 
 namespace kxltest {
 
-// A library loaded for the lifetime of the object (or until unload()).
-class LoadedModule {
- public:
-  // Loads `file`; check loaded() and error().
-  explicit LoadedModule(const std::string &file);
-  ~LoadedModule();
-  LoadedModule(const LoadedModule &) = delete;
-  LoadedModule &operator=(const LoadedModule &) = delete;
-
-  bool loaded() const { return handle_ != nullptr; }
-  // The platform's explanation of the last failure.
-  const std::string &error() const { return error_; }
-  // The address of the exported entry `name`, or null.
-  void *find(const char *name);
-  // Gives up this object's reference; true when the platform accepted it.
-  bool unload();
-
- private:
-  void *handle_;
-  std::string error_;
-};
+// Loads `file` and returns its handle, or null (moduleError() says why).
+void *loadModule(const std::string &file);
+// The address of the exported entry `name` of `module`, or null.
+void *moduleEntry(void *module, const char *name);
+// Gives up one reference to `module`; true when the platform accepted it.
+bool unloadModule(void *module);
+// The platform's explanation of the last failure.
+std::string moduleError();
 
 // The handle of the library `file` if it is already loaded, without keeping
 // a reference to it; null when it is not loaded.

@@ -22,11 +22,6 @@ std::vector<TraceRecord> TraceCapture::records() const {
   return records_;
 }
 
-void TraceCapture::clear() {
-  std::lock_guard<std::mutex> hold(mutex_);
-  records_.clear();
-}
-
 std::vector<std::string> TraceCapture::texts() const {
   std::vector<std::string> result;
   for (const TraceRecord &record : records())

@@ -32,7 +32,6 @@ class TraceCapture {
   TraceCapture &operator=(const TraceCapture &) = delete;
 
   std::vector<TraceRecord> records() const;
-  void clear();
 
   // The diagnostic texts, in order, all or those of one function number.
   std::vector<std::string> texts() const;

@@ -1,12 +1,11 @@
 // Loads and unloads a library that uses kxli, in a program that is not
 // linked to kxli itself: unloading that library unloads kxli, and kxli's
-// clean-up chain must then release the string class's lock exactly once.
+// clean-up chain must then release the string class's lock, once for each
+// load, and only where a copy-out created it.
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,98 +15,45 @@
 
 namespace {
 
-const char kReleaseText[] = "Releasing KxlString resources";
+// The texts of kxli's clean-up entry, as the trace sink received them.
+std::vector<std::string> released;
 
-// Keeps the texts kxecs receives while it is installed.
-class TextSink {
- public:
-  TextSink() { xcsSetTraceSink(&TextSink::receive, this); }
-  ~TextSink() { xcsSetTraceSink(nullptr, nullptr); }
-  TextSink(const TextSink &) = delete;
-  TextSink &operator=(const TextSink &) = delete;
+void keepCleanUpText(const xcsTraceRecord *record, void *) {
+  if (record->kind == XCS_TEXT && record->component == kKxlComponent &&
+      record->function == kKxlFnStringCleanUp)
+    released.push_back(record->text);
+}
 
-  // The texts of kxli's component and `function`, in order.
-  std::vector<std::string> texts(std::uint32_t function) const {
-    std::lock_guard<std::mutex> hold(mutex_);
-    std::vector<std::string> result;
-    for (const Text &text : texts_)
-      if (text.component == kKxlComponent && text.function == function) result.push_back(text.text);
-    return result;
-  }
-
- private:
-  struct Text {
-    std::uint32_t component;
-    std::uint32_t function;
-    std::string text;
-  };
-
-  static void receive(const xcsTraceRecord *record, void *context) {
-    if (record->kind != XCS_TEXT) return;
-    auto *self = static_cast<TextSink *>(context);
-    std::lock_guard<std::mutex> hold(self->mutex_);
-    self->texts_.push_back(Text{record->component, record->function, record->text});
-  }
-
-  mutable std::mutex mutex_;
-  std::vector<Text> texts_;
-};
-
-using PluginCopyOut = long (*)(char *buffer, std::size_t length);
-
-// Loads the plugin, copies a text out through it (so that the string
-// class's lock exists) and unloads it again, checking each step.
-void loadUseAndUnload() {
-  kxltest::LoadedModule plugin(KXLTEST_PLUGIN_FILE);
-  ASSERT_TRUE(plugin.loaded()) << plugin.error();
+// Loads the plugin, copies a text out through it if `copy` (which creates
+// the string class's lock) and unloads it again, checking each step.
+void loadAndUnload(bool copy) {
+  void *plugin = kxltest::loadModule(KXLTEST_PLUGIN_FILE);
+  ASSERT_NE(plugin, nullptr) << KXLTEST_PLUGIN_FILE << ": " << kxltest::moduleError();
   ASSERT_NE(kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE), nullptr)
       << "loading the plugin did not load kxli";
-  auto copyOut = reinterpret_cast<PluginCopyOut>(plugin.find("kxlPluginCopyOut"));
-  ASSERT_NE(copyOut, nullptr) << plugin.error();
-
+  using CopyOut = long (*)(char *buffer, std::size_t length);
+  auto copyOut = reinterpret_cast<CopyOut>(kxltest::moduleEntry(plugin, "kxlPluginCopyOut"));
+  ASSERT_NE(copyOut, nullptr) << kxltest::moduleError();
   char buffer[9] = "xxxxxxxx";
-  EXPECT_EQ(copyOut(buffer, 8), 0);
-  EXPECT_EQ(std::string(buffer), "plugin  ");
-
-  ASSERT_TRUE(plugin.unload()) << plugin.error();
+  EXPECT_EQ(copy ? copyOut(buffer, 8) : 0, 0);
+  EXPECT_EQ(std::string(buffer), copy ? "plugin  " : "xxxxxxxx");
+  EXPECT_TRUE(released.empty()) << "released while still loaded";
+  ASSERT_TRUE(kxltest::unloadModule(plugin)) << kxltest::moduleError();
   EXPECT_EQ(kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE), nullptr)
       << "kxli stayed loaded after the plugin was unloaded";
 }
 
-TEST(LibraryUnload, ReleasesTheStringLockOnceAtUnload) {
-  TextSink sink;
-  kxltest::LoadedModule plugin(KXLTEST_PLUGIN_FILE);
-  ASSERT_TRUE(plugin.loaded()) << plugin.error();
-  auto copyOut = reinterpret_cast<PluginCopyOut>(plugin.find("kxlPluginCopyOut"));
-  ASSERT_NE(copyOut, nullptr) << plugin.error();
-
-  char buffer[8];
-  ASSERT_EQ(copyOut(buffer, sizeof buffer), 0);
-  EXPECT_TRUE(sink.texts(kKxlFnStringCleanUp).empty()) << "released while still loaded";
-
-  ASSERT_TRUE(plugin.unload()) << plugin.error();
-  EXPECT_EQ(kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE), nullptr)
-      << "kxli stayed loaded after the plugin was unloaded";
-  EXPECT_EQ(sink.texts(kKxlFnStringCleanUp), std::vector<std::string>{kReleaseText});
-}
-
-TEST(LibraryUnload, EachLoadOfTheLibraryReleasesItsOwnLock) {
-  TextSink sink;
-  loadUseAndUnload();
-  loadUseAndUnload();
-  EXPECT_EQ(sink.texts(kKxlFnStringCleanUp),
-            (std::vector<std::string>{kReleaseText, kReleaseText}));
-}
-
-TEST(LibraryUnload, NothingToReleaseWhenNoTextWasCopiedOut) {
-  TextSink sink;
-  {
-    kxltest::LoadedModule plugin(KXLTEST_PLUGIN_FILE);
-    ASSERT_TRUE(plugin.loaded()) << plugin.error();
-    ASSERT_TRUE(plugin.unload()) << plugin.error();
+TEST(KxlUnloadTest, EachUnloadReleasesTheStringLockOnceIfACopyOutCreatedIt) {
+  xcsSetTraceSink(&keepCleanUpText, nullptr);
+  loadAndUnload(false);
+  EXPECT_TRUE(released.empty()) << "nothing to release when no text was copied out";
+  for (int load = 1; load <= 2; ++load) {
+    SCOPED_TRACE(load);
+    loadAndUnload(true);
+    EXPECT_EQ(released, std::vector<std::string>{"Releasing KxlString resources"});
+    released.clear();
   }
-  EXPECT_EQ(kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE), nullptr);
-  EXPECT_TRUE(sink.texts(kKxlFnStringCleanUp).empty());
+  xcsSetTraceSink(nullptr, nullptr);
 }
 
 }  // namespace
