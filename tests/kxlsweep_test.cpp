@@ -1,35 +1,32 @@
 // Allocation-failure sweep: each scenario is run once to count the nothrow
-// allocations it makes, then once more for each of them with that one
-// failing. Every run must end without a crash (and, under the asan preset,
-// without a leak), report 2071 where the operation reports it, and leave
-// the failing object as it was where the library promises that.
+// allocations it makes (testdata/tests/msg_sweep.tsv holds the count), then
+// once more for each of them with that one failing. Every run must end
+// without a crash (and, under the asan preset, without a leak), report 2071
+// where the operation reports it, and leave the failing object as it was
+// where the library promises that.
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "kxli.hpp"
 #include "kxlmsgtest.hpp"
+#include "kxltable.hpp"
 
+namespace kxltest {
 namespace {
-
-using kxltest::Codes;
-using kxltest::codesOf;
-using kxltest::stateOf;
-using kxltest::Texts;
-using kxltest::textsOf;
 
 const Codes kOk{KXCC_OK, KXRC_NONE};
 const Codes kFailed{KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE};
-constexpr char kNoStorage[] = "KxlCache::resizeBuffer (error): storage not available";
-constexpr char kAssignCut[] = "KxlCache::operator = (warning): data truncated";
-constexpr char kBinaryNoStorage[] = "KxlBinary::setDataLength (error): storage not available";
+const Texts::value_type kNoStorage{kKxlFnCacheResizeBuffer,
+                                   "KxlCache::resizeBuffer (error): storage not available"};
 
 // One run of a scenario: counts the nothrow allocations made inside run()
 // (failAt 0), or makes the failAt-th of them fail.
@@ -39,15 +36,12 @@ struct Trial {
   bool failed = false;
   template <class Operation>
   void run(Operation operation) {
-    if (failAt == 0) {
-      kxltest::AllocationCounter counter;
-      operation();
-      count += counter.count();
-    } else {
-      kxltest::AllocationFailure failure(failAt);
-      operation();
-      failed = failure.failed() > 0;
-    }
+    AllocationCounter counter;
+    std::optional<AllocationFailure> failure;
+    if (failAt != 0) failure.emplace(failAt);
+    operation();
+    failed = failure && failure->failed() > 0;
+    count += counter.count();
   }
 };
 
@@ -57,13 +51,13 @@ bool stepThrough(KxlMsg &message, const std::vector<KxlItm *> &items, bool write
   bool whole = false;
   trial.run([&] {
     for (KxlItm *item : items) {
-      const kxltest::CacheState before = stateOf(message);
-      const std::string format = kxltest::formatOf(message);
+      const CacheState before = stateOf(message);
+      const std::string format = formatOf(message);
       if (write ? message.writeItem(*item) : message.readItem(*item)) continue;
       EXPECT_EQ(codesOf(*item), kFailed);
       EXPECT_EQ(codesOf(message), kFailed);
       EXPECT_EQ(stateOf(message), before);
-      EXPECT_EQ(kxltest::formatOf(message), format);
+      EXPECT_EQ(formatOf(message), format);
       return;
     }
     whole = true;
@@ -99,123 +93,121 @@ void chainRoundTrip(Trial &trial, bool readUnderTrial, const Body &body) {
   EXPECT_EQ(message.dataOffset(), message.messageLength());
 }
 
-const KxlStr kText("some text");
-const KxlBin kBytes("\x01\x00\x02\x00", 4);
+// The last step cuts the message: a failed cut drops its warning.
+void cacheGrowthAndCut(Trial &trial) {
+  KxlCac cache;
+  const std::string bytes = pattern(300);
+  TraceCapture trace;
+  trial.run([&] {
+    for (std::size_t at = 0; at <= bytes.size(); at += 60) {
+      const CacheState before = stateOf(cache);
+      if (at < bytes.size() ? cache.write(60, &bytes[at]) : cache.resizeBuffer(100)) continue;
+      EXPECT_EQ(codesOf(cache), kFailed);
+      EXPECT_EQ(stateOf(cache), before);
+      EXPECT_EQ(textsOf(trace).back(), kNoStorage);
+      return;
+    }
+    EXPECT_EQ(stateOf(cache).contents, bytes.substr(0, 100));
+  });
+}
 
-const struct Scenario {
-  const char *name;
-  std::function<void(Trial &)> run;
-} kScenarios[] = {
-    {"header chain over text, written", [](Trial &t) { chainRoundTrip(t, false, kText); }},
-    {"header chain over text, read", [](Trial &t) { chainRoundTrip(t, true, kText); }},
-    {"header chain over bytes, written", [](Trial &t) { chainRoundTrip(t, false, kBytes); }},
-    {"header chain over bytes, read", [](Trial &t) { chainRoundTrip(t, true, kBytes); }},
-    {"cache growth and cut",
-     [](Trial &trial) {
-       KxlCac cache;
-       const std::string bytes = kxltest::pattern(300);
-       kxltest::TraceCapture trace;
-       trial.run([&] {
-         // The last step cuts the message: a failed cut drops its warning.
-         for (std::size_t at = 0; at <= bytes.size(); at += 60) {
-           const kxltest::CacheState before = stateOf(cache);
-           if (at < bytes.size() ? cache.write(60, &bytes[at]) : cache.resizeBuffer(100)) continue;
-           EXPECT_EQ(codesOf(cache), kFailed);
-           EXPECT_EQ(stateOf(cache), before);
-           EXPECT_EQ(textsOf(trace).back(), Texts::value_type(kKxlFnCacheResizeBuffer, kNoStorage));
-           return;
-         }
-         EXPECT_EQ(stateOf(cache).contents, bytes.substr(0, 100));
-       });
-     }},
-    {"message assignment",
-     [](Trial &trial) {
-       KxlMsg source, target;
-       KxlStr text = kText;
-       ASSERT_TRUE(source.writeItem(text) && source.setDataOffset(0));
-       kxltest::TraceCapture trace;
-       trial.run([&] { target = source; });
-       // A failed resize is overwritten by the truncation warning. While
-       // someone listens the tracker's values go through byte strings; one
-       // that gets no storage reads as empty and sets zeros, and the
-       // descriptor copied last puts the value right. The descriptor is
-       // copied all the same.
-       const Texts texts = textsOf(trace);
-       if (trial.failed && texts.front().first == kKxlFnCacheResizeBuffer) {
-         EXPECT_EQ(codesOf(target), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
-         EXPECT_EQ(texts,
-                   (Texts{{kKxlFnCacheResizeBuffer, kNoStorage}, {kKxlFnCacheAssign, kAssignCut}}));
-         EXPECT_EQ(stateOf(target), (kxltest::CacheState{nullptr, 0, 0, 0, true, ""}));
-       } else {
-         const Texts expected =
-             trial.failed ? Texts{{kKxlFnBinarySetDataLength, kBinaryNoStorage}} : Texts{};
-         EXPECT_EQ(texts, expected);
-         EXPECT_EQ(codesOf(target), kOk);
-         EXPECT_EQ(stateOf(target).contents, stateOf(source).contents);
-       }
-       EXPECT_EQ(kxltest::descriptorBytes(target), kxltest::descriptorBytes(source));
-     }},
-    {"channel list replacement and reading",
-     [](Trial &trial) {
-       KxlChl channel;
-       const KxlStr first("EXITA"), second("EXITB");
-       const KxlStr *names[] = {&first, &second};
-       KxlStr read[3];
-       KxlStr *into[] = {&read[0], &read[1], &read[2]};
-       bool filled = false;
-       trial.run([&] {
-         ASSERT_TRUE(channel.setSendExitNames(2, names) && channel.setSendUserData(1, names));
-         filled = channel.sendExitNames(3, into);
-       });
-       EXPECT_EQ(filled, !trial.failed);
-       EXPECT_EQ(codesOf(channel), trial.failed ? kFailed : kOk);
-       // A string that could not be set stays as it was; the others are
-       // filled all the same.
-       for (int i = 0; i < 2; ++i) EXPECT_TRUE(read[i] == *names[i] || read[i].storage() == 0);
-       EXPECT_EQ(read[2].length(), 0u);
-     }},
-    {"trigger's character form",
-     [](Trial &trial) {
-       // The number at offset 168 is turned into text in strings of the
-       // trigger's own making, and each text field is copied out under the
-       // string lock, created by the first copy. Whatever gets no storage,
-       // the copy succeeds, the number is whole or blank, and the trigger's
-       // codes stay clear.
-       std::string record(sizeof(KXTM), '\0');
-       const std::int32_t version = 1, number = -5;
-       record.replace(0, 4, "TM  ");
-       std::memcpy(&record[offsetof(KXTM, version)], &version, sizeof version);
-       std::memcpy(&record[offsetof(KXTM, field168)], &number, sizeof number);
-       KxlMsg message;
-       message.setFormat("KXTRIG  ");
-       ASSERT_TRUE(message.write(record.size(), record.data()) && message.setDataOffset(0));
-       KxlTrg trigger;
-       ASSERT_TRUE(trigger.pasteIn(message));
-       KxlStrCleanUp();  // each run creates the string lock anew
-       tagKXTMC2 form;
-       bool copied = false;
-       trial.run([&] { copied = trigger.copyOut(&form); });
-       const std::string text(form.field168, sizeof form.field168);
-       EXPECT_TRUE(copied);
-       EXPECT_TRUE(text == "  -5" || (trial.failed && text == "    ")) << '"' << text << '"';
-       EXPECT_EQ(codesOf(trigger), kOk);
-     }},
-};
+// A failed resize is overwritten by the truncation warning. While someone
+// listens the tracker's values go through byte strings; one that gets no
+// storage reads as empty and sets zeros, and the descriptor copied last puts
+// the value right. The descriptor is copied all the same.
+void messageAssignment(Trial &trial) {
+  KxlMsg source, target;
+  KxlStr text("some text");
+  ASSERT_TRUE(source.writeItem(text) && source.setDataOffset(0));
+  TraceCapture trace;
+  trial.run([&] { target = source; });
+  const Texts texts = textsOf(trace);
+  if (trial.failed && texts.front() == kNoStorage) {
+    EXPECT_EQ(codesOf(target), Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED));
+    EXPECT_EQ(
+        texts,
+        (Texts{kNoStorage, {kKxlFnCacheAssign, "KxlCache::operator = (warning): data truncated"}}));
+    EXPECT_EQ(stateOf(target), (CacheState{nullptr, 0, 0, 0, true, ""}));
+  } else {
+    const Texts::value_type noBinary{kKxlFnBinarySetDataLength,
+                                     "KxlBinary::setDataLength (error): storage not available"};
+    EXPECT_EQ(texts, trial.failed ? Texts{noBinary} : Texts{});
+    EXPECT_EQ(codesOf(target), kOk);
+    EXPECT_EQ(stateOf(target).contents, stateOf(source).contents);
+  }
+  EXPECT_EQ(descriptorBytes(target), descriptorBytes(source));
+}
+
+// A string that could not be set stays as it was; the others are filled
+// all the same.
+void channelLists(Trial &trial) {
+  KxlChl channel;
+  const KxlStr first("EXITA"), second("EXITB");
+  const KxlStr *names[] = {&first, &second};
+  KxlStr read[3];
+  KxlStr *into[] = {&read[0], &read[1], &read[2]};
+  bool filled = false;
+  trial.run([&] {
+    ASSERT_TRUE(channel.setSendExitNames(2, names) && channel.setSendUserData(1, names));
+    filled = channel.sendExitNames(3, into);
+  });
+  EXPECT_EQ(filled, !trial.failed);
+  EXPECT_EQ(codesOf(channel), trial.failed ? kFailed : kOk);
+  for (int i = 0; i < 2; ++i) EXPECT_TRUE(read[i] == *names[i] || read[i].storage() == 0);
+  EXPECT_EQ(read[2].length(), 0u);
+}
+
+// The number at offset 168 is turned into text in strings of the trigger's
+// own making, and each text field is copied out under the string lock,
+// created by the first copy. Whatever gets no storage, the copy succeeds,
+// the number is whole or blank, and the trigger's codes stay clear.
+void triggerForm(Trial &trial) {
+  std::string record(sizeof(KXTM), '\0');
+  const std::int32_t version = 1, number = -5;
+  record.replace(0, 4, "TM  ");
+  std::memcpy(&record[offsetof(KXTM, version)], &version, sizeof version);
+  std::memcpy(&record[offsetof(KXTM, field168)], &number, sizeof number);
+  KxlMsg message;
+  message.setFormat("KXTRIG  ");
+  ASSERT_TRUE(message.write(record.size(), record.data()) && message.setDataOffset(0));
+  KxlTrg trigger;
+  ASSERT_TRUE(trigger.pasteIn(message));
+  KxlStrCleanUp();  // each run creates the string lock anew
+  tagKXTMC2 form;
+  bool copied = false;
+  trial.run([&] { copied = trigger.copyOut(&form); });
+  const std::string text(form.field168, sizeof form.field168);
+  EXPECT_TRUE(copied);
+  EXPECT_TRUE(text == "  -5" || (trial.failed && text == "    ")) << '"' << text << '"';
+  EXPECT_EQ(codesOf(trigger), kOk);
+}
 
 TEST(KxlSweepTest, EveryNothrowAllocationCanFail) {
-  for (const Scenario &scenario : kScenarios) {
-    SCOPED_TRACE(scenario.name);
+  const KxlStr text("some text");
+  const KxlBin bytes("\x01\x00\x02\x00", 4);
+  const std::map<std::string, std::function<void(Trial &)>> scenarios = {
+      {"chain-text-written", [&](Trial &t) { chainRoundTrip(t, false, text); }},
+      {"chain-text-read", [&](Trial &t) { chainRoundTrip(t, true, text); }},
+      {"chain-bytes-written", [&](Trial &t) { chainRoundTrip(t, false, bytes); }},
+      {"chain-bytes-read", [&](Trial &t) { chainRoundTrip(t, true, bytes); }},
+      {"cache-growth-and-cut", cacheGrowthAndCut},
+      {"message-assignment", messageAssignment},
+      {"channel-lists", channelLists},
+      {"trigger-form", triggerForm}};
+  for (const Row &row : table("msg_sweep")) {
+    SCOPED_TRACE(row.file + " " + row[0]);
+    const auto &scenario = scenarios.at(row[0]);
     Trial counting{0};
-    scenario.run(counting);
-    EXPECT_GT(counting.count, 0);
+    scenario(counting);
+    EXPECT_EQ(counting.count, row.number(1));
     for (long nth = 1; nth <= counting.count; ++nth) {
       SCOPED_TRACE(nth);
       Trial trial{nth};
-      scenario.run(trial);
+      scenario(trial);
       EXPECT_TRUE(trial.failed);
     }
-    std::printf("[ sweep    ] %-40s %ld allocation points\n", scenario.name, counting.count);
   }
 }
 
 }  // namespace
+}  // namespace kxltest

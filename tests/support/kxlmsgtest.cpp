@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kxltest {
 
 std::string pattern(std::size_t length, int seed) {
@@ -10,10 +12,9 @@ std::string pattern(std::size_t length, int seed) {
   return bytes;
 }
 
-bool CacheState::operator==(const CacheState &other) const {
-  return buffer == other.buffer && bufferLength == other.bufferLength &&
-         messageLength == other.messageLength && dataOffset == other.dataOffset &&
-         automatic == other.automatic && contents == other.contents;
+bool CacheState::operator==(const CacheState &o) const {
+  return std::tie(buffer, bufferLength, messageLength, dataOffset, automatic, contents) ==
+         std::tie(o.buffer, o.bufferLength, o.messageLength, o.dataOffset, o.automatic, o.contents);
 }
 
 CacheState stateOf(const KxlCac &cache) {
@@ -46,20 +47,10 @@ std::vector<std::string> recordsOf(const TraceCapture &trace) {
   std::vector<std::string> lines;
   for (const TraceRecord &record : trace.records()) {
     const std::string function = std::to_string(record.function);
-    switch (record.kind) {
-      case XCS_INIT_TERM:
-        lines.push_back("init " + std::to_string(record.value));
-        break;
-      case XCS_ENTRY:
-        lines.push_back("entry " + function);
-        break;
-      case XCS_EXIT:
-        lines.push_back(exitLine(record.function, record.value));
-        break;
-      case XCS_TEXT:
-        lines.push_back("text " + function + " " + record.text);
-        break;
-    }
+    if (record.kind == XCS_INIT_TERM) lines.push_back("init " + std::to_string(record.value));
+    if (record.kind == XCS_ENTRY) lines.push_back("entry " + function);
+    if (record.kind == XCS_EXIT) lines.push_back(exitLine(record.function, record.value));
+    if (record.kind == XCS_TEXT) lines.push_back("text " + function + " " + record.text);
   }
   return lines;
 }

@@ -64,10 +64,9 @@ PointerRefusal::~PointerRefusal() { xcsSetPointerCheck(nullptr, nullptr); }
 int PointerRefusal::check(const void *pointer, std::uint64_t length, std::uint16_t mode,
                           void *context) {
   const auto *self = static_cast<const PointerRefusal *>(context);
-  if ((mode & self->mode_) == 0) return 0;
   const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(pointer);
   const std::uintptr_t end = begin + std::max<std::uint64_t>(length, 1);
-  return begin < self->end_ && self->begin_ < end ? 1 : 0;
+  return (mode & self->mode_) != 0 && begin < self->end_ && self->begin_ < end ? 1 : 0;
 }
 
 }  // namespace kxltest

@@ -28,11 +28,7 @@ class TraceCapture {
  public:
   TraceCapture();
   ~TraceCapture();
-  TraceCapture(const TraceCapture &) = delete;
-  TraceCapture &operator=(const TraceCapture &) = delete;
-
   std::vector<TraceRecord> records() const;
-
   // The diagnostic texts, in order, all or those of one function number.
   std::vector<std::string> texts() const;
   std::vector<std::string> texts(std::uint32_t function) const;
@@ -42,7 +38,7 @@ class TraceCapture {
 
  private:
   static void sink(const xcsTraceRecord *record, void *context);
-  mutable std::mutex mutex_;
+  mutable std::mutex mutex_;  // also keeps the capture from being copied
   std::vector<TraceRecord> records_;
 };
 
