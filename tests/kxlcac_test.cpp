@@ -69,23 +69,17 @@ TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
     for (const kxltest::Row &row : kxltest::table("msg_cac_refusals")) {
       SCOPED_TRACE(row.file + (traced ? " traced" : " quiet"));
       char text[] = "1234567", application[8] = {}, other[4] = {}, into[] = "----";
+      char *top = reinterpret_cast<char *>(UINTPTR_MAX - 1);  // four bytes there wrap
       const std::map<std::string, char *> pointers = {
-          {"text", text},
-          {"null", nullptr},
-          {"other", other},
-          {"into", into},
-          {"into+1", into + 1},
-          {"app+3", application + 3},
-          {"top", reinterpret_cast<char *>(UINTPTR_MAX - 1)}};  // four bytes there wrap
+          {"text", text},       {"null", nullptr},          {"other", other}, {"into", into},
+          {"into+1", into + 1}, {"app+3", application + 3}, {"top", top}};
       KxlCac cache;
       ASSERT_TRUE((row[0] == "auto" || cache.useEmptyBuffer(application, 8)) &&
                   cache.write(6, "abcdef") && cache.setDataOffset(2));
       const CacheState before = stateOf(cache);
-      std::optional<kxltest::PointerRefusal> refusal;
-      if (row[4] != "-")
-        refusal.emplace(
-            pointers.at(row[4]), 1,
-            row[5] == "r" ? kxltest::PointerRefusal::kRead : kxltest::PointerRefusal::kWrite);
+      using Refusal = kxltest::PointerRefusal;
+      std::optional<Refusal> refusal;
+      if (row[4] != "-") refusal.emplace(pointers.at(row[4]), 1, Refusal::Mode(row.number(5)));
       auto trace = traced ? std::make_unique<kxltest::TraceCapture>() : nullptr;
       const std::string &op = row[1];
       const auto count = static_cast<std::size_t>(row.number(2));
