@@ -102,8 +102,7 @@ TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) 
   const auto *raw = reinterpret_cast<const unsigned char *>(bytes.data());
   std::vector<char> application(6);
   auto source = std::make_unique<KxlMsg>();
-  ASSERT_TRUE(source->useEmptyBuffer(application.data(), 6));
-  ASSERT_TRUE(source->write(6, "abcdef"));
+  ASSERT_TRUE(source->useEmptyBuffer(application.data(), 6) && source->write(6, "abcdef"));
   source->setMessageId(raw);
   source->setCorrelationId(raw + 1);
   source->setGroupId(raw + 2);
@@ -130,19 +129,16 @@ TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) 
 TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
   // Copied to 4 bytes of an application buffer: the cache part's truncation
   // warning survives the tracker part, unless the source's codes are as severe.
-  const struct {
-    Codes source, expected;
-  } cases[] = {
+  const std::pair<Codes, Codes> cases[] = {
       {{KXCC_OK, KXRC_NONE}, {KXCC_WARNING, KXRC_DATA_TRUNCATED}},
       {{KXCC_WARNING, KXRC_STORAGE_NOT_AVAILABLE}, {KXCC_WARNING, KXRC_STORAGE_NOT_AVAILABLE}},
       {{KXCC_FAILED, KXRC_NULL_POINTER}, {KXCC_FAILED, KXRC_NULL_POINTER}}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.source.second);
+  for (const auto &[given, expected] : cases) {
+    SCOPED_TRACE(given.second);
     OpenMessage source;
-    ASSERT_TRUE(source.write(8, "12345678"));
-    ASSERT_TRUE(source.setDataOffset(2));
+    ASSERT_TRUE(source.write(8, "12345678") && source.setDataOffset(2));
     source.setUserId("user");
-    source.setErrorCodes(c.source.first, c.source.second);
+    source.setErrorCodes(given.first, given.second);
     char application[4];
     KxlMsg target;
     ASSERT_TRUE(target.useEmptyBuffer(application, 4));
@@ -150,7 +146,7 @@ TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
     target = source;
     const KxlMsg &same = target;
     target = same;
-    EXPECT_EQ(codesOf(target), c.expected);
+    EXPECT_EQ(codesOf(target), expected);
     EXPECT_EQ(descriptorBytes(target), descriptorBytes(source));
     EXPECT_EQ(stateOf(target), (CacheState{application, 4, 4, 2, false, "1234"}));
   }
@@ -192,17 +188,12 @@ TEST(KxlMsgTest, WriteItemAndReadItemTakeTheItemsCodesWhateverTheOutcome) {
   for (bool (KxlMsg::*run)(KxlItm &) : {&KxlMsg::writeItem, &KxlMsg::readItem}) {
     KxlMsg message;
     ScriptedItem item;
-    const struct {
-      bool outcome;
-      Codes codes;
-    } steps[] = {{true, {KXCC_WARNING, KXRC_DATA_TRUNCATED}},
-                 {true, {KXCC_OK, KXRC_NONE}},
-                 {false, {KXCC_FAILED, KXRC_WRONG_FORMAT}}};
-    for (const auto &step : steps) {
-      item.outcome = step.outcome;
-      item.setErrorCodes(step.codes.first, step.codes.second);
-      EXPECT_EQ((message.*run)(item), step.outcome);
-      EXPECT_EQ(codesOf(message), step.codes);
+    for (const Codes &codes : {Codes{KXCC_WARNING, KXRC_DATA_TRUNCATED}, Codes{KXCC_OK, KXRC_NONE},
+                               Codes{KXCC_FAILED, KXRC_WRONG_FORMAT}}) {
+      item.outcome = codes.first != KXCC_FAILED;
+      item.setErrorCodes(codes.first, codes.second);
+      EXPECT_EQ((message.*run)(item), item.outcome);
+      EXPECT_EQ(codesOf(message), codes);
     }
   }
 }
