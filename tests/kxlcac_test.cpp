@@ -44,10 +44,8 @@ TEST(KxlCacTest, AutomaticBufferAtLeastDoubles) {
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 13000, 4096, 4000, true, bytes}));
 }
 
-// The cursor operations and buffer switches are fuzz_cache's model; what
-// it does not see: the offset growing the buffer exactly to fit, and the
-// warning of a buffer cut below the message with its text and exit. The
-// writes before the capture are what tests/trace finds in its trace file.
+// What fuzz_cache does not see: the offset growing the buffer to fit, the
+// cut's warning, text and exit. tests/trace finds the writes in its file.
 TEST(KxlCacTest, CursorOperationsAndACutBuffer) {
   KxlCac cache;
   ASSERT_TRUE(cache.write(6, "abcdef") && cache.setDataOffset(14) && cache.setMessageLength(5));
@@ -62,8 +60,7 @@ TEST(KxlCacTest, CursorOperationsAndACutBuffer) {
   EXPECT_EQ(trace.exitValues(kKxlFnCacheResizeBuffer), (Exits{KXRC_DATA_TRUNCATED}));
 }
 
-// Each refusal is made twice: traced, and with nobody listening, where
-// reads and writes decide without the trace whether only a copy is left.
+// Each refusal traced, and untraced (where reads and writes take a shortcut).
 TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
   for (const bool traced : {true, false}) {
     for (const kxltest::Row &row : kxltest::table("msg_cac_refusals")) {
@@ -101,9 +98,7 @@ TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
   }
 }
 
-// Short moves are made without memmove; they must still be right for every
-// length and when source and target overlap (a message written from, or
-// read into, its own buffer), in either direction.
+// Short moves, made without memmove, overlapping in either direction.
 TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
   const std::string bytes = kxltest::pattern(200);
   for (std::size_t count = 1; count <= 80; ++count) {
@@ -124,8 +119,7 @@ TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
   }
 }
 
-// Assignment copies what fits; a copy is automatic and owns its bytes, and
-// outlives the application's buffer.
+// Assignment copies what fits; a copy owns its bytes, outliving the buffer.
 TEST(KxlCacTest, AssignmentCopiesWhatFitsCopyOwnsItsBytes) {
   const std::string bytes = kxltest::pattern(100, 3);
   for (const kxltest::Row &row : kxltest::table("msg_cac_assign")) {

@@ -14,8 +14,7 @@
 
 namespace {
 
-// Copies a text out to a buffer, which creates the string class's lock if
-// it does not exist, and checks that the copy went through the lock.
+// Copies a text out, which creates the string lock if needed, through it.
 void copyOutThroughTheLock() {
   kxltest::TraceCapture trace;
   KxlStr text("entry");
@@ -29,24 +28,21 @@ void copyOutThroughTheLock() {
 TEST(KxlLibTest, DetachReleasesTheStringLockOnceAndAttachSetsTheLibraryUpAgain) {
   void *module = kxltest::loadedModuleHandle(KXLTEST_KXLI_FILE);
   ASSERT_NE(module, nullptr) << KXLTEST_KXLI_FILE << " is not loaded";
-  // Attaches the library again however the test ends; a second attach
-  // changes nothing.
+  // However the test ends, the library is attached again.
   struct AttachedAtExit {
     void *module;
     ~AttachedAtExit() { KxlLibraryMain(module, KXL_PROCESS_ATTACH); }
   } attached{module};
   copyOutThroughTheLock();
 
-  // Further attaches and thread notifications (2 and 3) leave the lock
-  // alone, silently.
+  // Attaches and thread notifications (2, 3) leave the lock, silently.
   kxltest::TraceCapture trace;
   for (unsigned long reason : {KXL_PROCESS_ATTACH, KXL_PROCESS_ATTACH, 2ul, 3ul})
     EXPECT_TRUE(KxlLibraryMain(module, reason)) << reason;
   EXPECT_TRUE(trace.records().empty());
 
-  // The chain finds only this library's own entry, which releases the lock
-  // and says so once; with the lock gone, a second detach releases nothing.
-  // The lock is then created anew under the library critical section.
+  // The chain's one entry here releases the lock, saying so once; a second
+  // detach finds none; after the attach the lock is created anew.
   const kxltest::Texts released{{kKxlFnStringCleanUp, "Releasing KxlString resources"}};
   for (unsigned long reason : {KXL_PROCESS_DETACH, KXL_PROCESS_DETACH, KXL_PROCESS_ATTACH}) {
     EXPECT_TRUE(KxlLibraryMain(module, reason)) << reason;

@@ -1,6 +1,5 @@
-// The message: its descriptor in wire layout with the tracking values and
-// text fields in it, assignment with the most severe codes, and the code
-// copying of writeItem and readItem.
+// The message: its descriptor's bytes, assignment with the most severe
+// codes, and the codes writeItem and readItem take.
 
 #include "kxlmsg.hpp"
 
@@ -32,8 +31,7 @@ struct ScriptedItem : KxlItm {
   bool outcome = true;
 };
 
-// 32-bit integers, given as offset and value in turn, stored in `bytes` in
-// the native (little-endian) order.
+// Stores 32-bit integers, offset and value in turn, little-endian.
 void putInt32(std::string &bytes, std::initializer_list<std::int32_t> fields) {
   for (auto field = fields.begin(); field != fields.end(); field += 2)
     for (int i = 0; i < 4; ++i)
@@ -127,8 +125,7 @@ TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) 
 }
 
 TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
-  // Copied to 4 bytes of an application buffer: the cache part's truncation
-  // warning survives the tracker part, unless the source's codes are as severe.
+  // Into 4 bytes: the cut's warning outlives the tracker part's codes.
   const std::pair<Codes, Codes> cases[] = {
       {{KXCC_OK, KXRC_NONE}, {KXCC_WARNING, KXRC_DATA_TRUNCATED}},
       {{KXCC_WARNING, KXRC_STORAGE_NOT_AVAILABLE}, {KXCC_WARNING, KXRC_STORAGE_NOT_AVAILABLE}},
@@ -152,10 +149,8 @@ TEST(KxlMsgTest, AssignmentTakesTheMostSevereCodesEarliestFirst) {
   }
 }
 
-// While someone listens, assignment makes the records of its steps: the
-// cache part's, then the tracker's getters (whose byte strings trace their
-// setDataLength) and setters, in the order accounting token, correlation
-// id, feedback, group id, message id.
+// Traced, assignment makes the records of its steps: the cache part's, then
+// the tracker's getters (their byte strings trace setDataLength) and setters.
 TEST(KxlMsgTest, AssignmentWhileSomeoneListensMakesTheRecordsOfItsSteps) {
   KxlMsg source;
   ASSERT_TRUE(source.write(5, "12345"));

@@ -1,9 +1,6 @@
-// Allocation-failure sweep: each scenario is run once to count the nothrow
-// allocations it makes (testdata/tests/msg_sweep.tsv holds the count), then
-// once more for each of them with that one failing. Every run must end
-// without a crash (and, under the asan preset, without a leak), report 2071
-// where the operation reports it, and leave the failing object as it was
-// where the library promises that.
+// Allocation-failure sweep: each scenario makes the nothrow allocations
+// msg_sweep.tsv counts, and is run once more for each with that one failing:
+// no crash or leak (asan), 2071 where reported, the failing object unchanged.
 
 #include <gtest/gtest.h>
 
@@ -28,8 +25,7 @@ const Codes kFailed{KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE};
 const Texts::value_type kNoStorage{kKxlFnCacheResizeBuffer,
                                    "KxlCache::resizeBuffer (error): storage not available"};
 
-// One run of a scenario: counts the nothrow allocations made inside run()
-// (failAt 0), or makes the failAt-th of them fail.
+// Counts the allocations made inside run(), and fails the failAt-th (not 0).
 struct Trial {
   long failAt;
   long count = 0;
@@ -45,8 +41,8 @@ struct Trial {
   }
 };
 
-// Writes (or reads) the items in turn until one fails; that one reports
-// 2071, as does the message, which stays as it was. True when all went.
+// Writes (or reads) the items until one fails: it and the message report
+// 2071, and the message stays as it was. True when all went.
 bool stepThrough(KxlMsg &message, const std::vector<KxlItm *> &items, bool write, Trial &trial) {
   bool whole = false;
   trial.run([&] {
@@ -65,10 +61,8 @@ bool stepThrough(KxlMsg &message, const std::vector<KxlItm *> &items, bool write
   return whole;
 }
 
-// Every header is written over the body, outermost last, and read back, one
-// of the two under the trial; a chain written whole reads back whole. The
-// reference header's names are set for writing and left empty for reading,
-// so that reading them allocates.
+// Every header written over the body and read back, one of the two under
+// the trial; the reference header read into empty names, which allocates.
 template <class Body>
 void chainRoundTrip(Trial &trial, bool readUnderTrial, const Body &body) {
   KxlMsg message;
@@ -111,10 +105,8 @@ void cacheGrowthAndCut(Trial &trial) {
   });
 }
 
-// A failed resize is overwritten by the truncation warning. While someone
-// listens the tracker's values go through byte strings; one that gets no
-// storage reads as empty and sets zeros, and the descriptor copied last puts
-// the value right. The descriptor is copied all the same.
+// A failed resize gives way to the truncation warning; a tracker value whose
+// byte string gets no storage is put right by the descriptor copied last.
 void messageAssignment(Trial &trial) {
   KxlMsg source, target;
   KxlStr text("some text");
@@ -138,8 +130,7 @@ void messageAssignment(Trial &trial) {
   EXPECT_EQ(descriptorBytes(target), descriptorBytes(source));
 }
 
-// A string that could not be set stays as it was; the others are filled
-// all the same.
+// A string that could not be set stays as it was; the others are filled.
 void channelLists(Trial &trial) {
   KxlChl channel;
   const KxlStr first("EXITA"), second("EXITB");
@@ -157,10 +148,9 @@ void channelLists(Trial &trial) {
   EXPECT_EQ(read[2].length(), 0u);
 }
 
-// The number at offset 168 is turned into text in strings of the trigger's
-// own making, and each text field is copied out under the string lock,
-// created by the first copy. Whatever gets no storage, the copy succeeds,
-// the number is whole or blank, and the trigger's codes stay clear.
+// The number at 168 becomes text in strings of the trigger's making, copied
+// under the string lock the first copy creates: whatever gets no storage,
+// the copy succeeds, the number is whole or blank, the codes stay clear.
 void triggerForm(Trial &trial) {
   std::string record(sizeof(KXTM), '\0');
   const std::int32_t version = 1, number = -5;

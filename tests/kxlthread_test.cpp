@@ -1,9 +1,7 @@
-// Threads using their own strings, headers, messages and options at the same
-// time, over the process-wide state they share: the string class's error
-// record (written by every truncating setter), the string lock (created by
-// the first copy-out, here racing), the supported versions and the default
-// records of both options classes. Meant for the tsan preset, where any
-// data race fails the run; elsewhere it checks the results all the same.
+// Threads using their own objects over the process-wide state they share:
+// the string error record (every truncating setter writes it), the string
+// lock (the first copy-outs race to create it), the supported versions and
+// the options' default records. Races fail the tsan preset.
 
 #include <gtest/gtest.h>
 
@@ -16,8 +14,7 @@
 
 namespace {
 
-// Reach the protected version setters; the threads write the values
-// already in force.
+// The protected version setters, given the values already in force.
 struct MessageVersion : KxlMsg {
   using KxlMsg::setVersionSupported;
 };

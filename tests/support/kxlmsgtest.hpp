@@ -1,7 +1,4 @@
-// Test support for the message model: byte patterns, the visible state of a
-// cache (so that "unchanged" is one comparison), codes as a pair, the
-// diagnostic texts of a capture with their function numbers, and a
-// message's descriptor bytes.
+// Test support for the message model: what tests compare as one value.
 #ifndef KXLI_TESTS_KXLMSGTEST_HPP_
 #define KXLI_TESTS_KXLMSGTEST_HPP_
 
@@ -21,11 +18,10 @@ namespace kxltest {
 // `length` bytes in which neighbours differ; `seed` shifts the pattern.
 std::string pattern(std::size_t length, int seed = 0);
 
-// A byte string's bytes, and a byte string holding `bytes`.
 std::string bytesOf(const KxlBin &value);
 KxlBin binOf(const std::string &bytes);
 
-// Everything a cache shows except its codes.
+// Everything a cache shows except its codes: "unchanged" is one comparison.
 struct CacheState {
   const char *buffer;
   std::size_t bufferLength;
@@ -39,7 +35,6 @@ struct CacheState {
 CacheState stateOf(const KxlCac &cache);
 void PrintTo(const CacheState &state, std::ostream *os);
 
-// Completion code and reason code.
 using Codes = std::pair<long, long>;
 Codes codesOf(const KxlErr &object);
 
@@ -53,7 +48,7 @@ Texts textsOf(const TraceCapture &trace);
 std::vector<std::string> recordsOf(const TraceCapture &trace);
 std::string exitLine(unsigned function, long value);
 
-// "format/encoding/character set", as a message or header is described.
+// "format/encoding/character set".
 std::string description(const std::string &format, long encoding, long characterSet);
 
 // The message's 364-byte descriptor, and its 8 format bytes.

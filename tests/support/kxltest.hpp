@@ -1,7 +1,5 @@
-// Test support for kxli: capture of the trace records the library sends,
-// refusal of chosen pointers by the pointer check, and failure of a chosen
-// allocation of the library (the kind every "storage not available" path
-// rests on).
+// Test support for kxli: trace capture, pointer refusal and allocation
+// failure (on which every "storage not available" path rests).
 #ifndef KXLI_TESTS_KXLTEST_HPP_
 #define KXLI_TESTS_KXLTEST_HPP_
 
@@ -59,10 +57,8 @@ class PointerRefusal {
   Mode mode_;
 };
 
-// For its lifetime, the `nth` of the library's allocations that may fail,
-// counted from its construction (1 = the next one), yields null; with
-// `andAfter`, every one from the nth on does. It works through the
-// allocation check of kxecs, so on every platform.
+// For its lifetime, the `nth` of the library's allocations that may fail
+// (1 = the next one) yields null; with `andAfter`, every one from then on.
 class AllocationFailure {
  public:
   explicit AllocationFailure(long nth, bool andAfter = false);

@@ -1,7 +1,6 @@
-// Loads and unloads a library that uses kxli, in a program that is not
-// linked to kxli itself: unloading that library unloads kxli, and kxli's
-// clean-up chain must then release the string class's lock, once for each
-// load, and only where a copy-out created it.
+// Loads and unloads a library using kxli, in a program not linked to kxli:
+// unloading it unloads kxli, whose clean-up chain must then release the
+// string lock, once each load, where a copy-out created it.
 
 #include <gtest/gtest.h>
 
@@ -15,17 +14,17 @@
 
 namespace {
 
-// The texts of kxli's clean-up entry, as the trace sink received them.
 std::vector<std::string> released;
 
+// Keeps the texts of kxli's clean-up entry.
 void keepCleanUpText(const xcsTraceRecord *record, void *) {
   if (record->kind == XCS_TEXT && record->component == kKxlComponent &&
       record->function == kKxlFnStringCleanUp)
     released.push_back(record->text);
 }
 
-// Loads the plugin, copies a text out through it if `copy` (which creates
-// the string class's lock) and unloads it again, checking each step.
+// Loads the plugin, copies a text out through it if `copy` (creating the
+// string lock) and unloads it, checking each step.
 void loadAndUnload(bool copy) {
   void *plugin = kxltest::loadModule(KXLTEST_PLUGIN_FILE);
   ASSERT_NE(plugin, nullptr) << KXLTEST_PLUGIN_FILE << ": " << kxltest::moduleError();
