@@ -17,21 +17,16 @@
 #include "kxlmsgtest.hpp"
 #include "kxltable.hpp"
 
+namespace kxltest {
 namespace {
 
-using kxltest::CacheState;
-using kxltest::Codes;
-using kxltest::codesOf;
-using kxltest::stateOf;
-using kxltest::Texts;
-using kxltest::textsOf;
 using Exits = std::vector<std::int32_t>;
 
 TEST(KxlCacTest, AutomaticBufferAtLeastDoubles) {
-  const std::string bytes = kxltest::pattern(4096);
+  const std::string bytes = pattern(4096);
   KxlCac cache;
-  kxltest::TraceCapture trace;
-  kxltest::AllocationCounter counter;
+  TraceCapture trace;
+  AllocationCounter counter;
   ASSERT_TRUE(cache.write(0, nullptr));
   EXPECT_EQ(cache.bufferPointer(), nullptr);
   for (char byte : bytes) ASSERT_TRUE(cache.write(1, &byte));
@@ -51,7 +46,7 @@ TEST(KxlCacTest, CursorOperationsAndACutBuffer) {
   ASSERT_TRUE(cache.write(6, "abcdef") && cache.setDataOffset(14) && cache.setMessageLength(5));
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 14, 5, 5, true, "abcde"}));
   ASSERT_TRUE(cache.setDataOffset(3));
-  kxltest::TraceCapture trace;
+  TraceCapture trace;
   EXPECT_TRUE(cache.resizeBuffer(2));
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 2, 2, 2, true, "ab"}));
   EXPECT_EQ(codesOf(cache), (Codes{KXCC_WARNING, KXRC_DATA_TRUNCATED}));
@@ -63,7 +58,7 @@ TEST(KxlCacTest, CursorOperationsAndACutBuffer) {
 // Each refusal traced, and untraced (where reads and writes take a shortcut).
 TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
   for (const bool traced : {true, false}) {
-    for (const kxltest::Row &row : kxltest::table("msg_cac_refusals")) {
+    for (const Row &row : table("msg_cac_refusals")) {
       SCOPED_TRACE(row.file + (traced ? " traced" : " quiet"));
       char text[] = "1234567", application[8] = {}, other[4] = {}, into[] = "----";
       char *top = reinterpret_cast<char *>(UINTPTR_MAX - 1);  // four bytes there wrap
@@ -74,10 +69,10 @@ TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
       ASSERT_TRUE((row[0] == "auto" || cache.useEmptyBuffer(application, 8)) &&
                   cache.write(6, "abcdef") && cache.setDataOffset(2));
       const CacheState before = stateOf(cache);
-      using Refusal = kxltest::PointerRefusal;
-      std::optional<Refusal> refusal;
-      if (row[4] != "-") refusal.emplace(pointers.at(row[4]), 1, Refusal::Mode(row.number(5)));
-      auto trace = traced ? std::make_unique<kxltest::TraceCapture>() : nullptr;
+      std::optional<PointerRefusal> refusal;
+      if (row[4] != "-")
+        refusal.emplace(pointers.at(row[4]), 1, PointerRefusal::Mode(row.number(5)));
+      auto trace = traced ? std::make_unique<TraceCapture>() : nullptr;
       const std::string &op = row[1];
       const auto count = static_cast<std::size_t>(row.number(2));
       char *pointer = pointers.at(row[3]);
@@ -100,7 +95,7 @@ TEST(KxlCacTest, RefusalsReportAndChangeNothing) {
 
 // Short moves, made without memmove, overlapping in either direction.
 TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
-  const std::string bytes = kxltest::pattern(200);
+  const std::string bytes = pattern(200);
   for (std::size_t count = 1; count <= 80; ++count) {
     for (const std::size_t other : {0, 45, 50, 55, 120}) {
       SCOPED_TRACE(::testing::Message() << count << " bytes, other end at " << other);
@@ -121,8 +116,8 @@ TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
 
 // Assignment copies what fits; a copy owns its bytes, outliving the buffer.
 TEST(KxlCacTest, AssignmentCopiesWhatFitsCopyOwnsItsBytes) {
-  const std::string bytes = kxltest::pattern(100, 3);
-  for (const kxltest::Row &row : kxltest::table("msg_cac_assign")) {
+  const std::string bytes = pattern(100, 3);
+  for (const Row &row : table("msg_cac_assign")) {
     SCOPED_TRACE(row.file);
     const auto number = [&](std::size_t i) { return static_cast<std::size_t>(row.number(i)); };
     const bool automatic = row[0] == "auto";
@@ -138,7 +133,7 @@ TEST(KxlCacTest, AssignmentCopiesWhatFitsCopyOwnsItsBytes) {
     ASSERT_TRUE(automatic ? target.resizeBuffer(length)
                           : target.useEmptyBuffer(application.data(), length));
     const char *old = target.bufferPointer();
-    kxltest::TraceCapture trace;
+    TraceCapture trace;
     target = source;
     const Codes codes{row.number(3), row.number(4)};
     EXPECT_EQ(codesOf(target), codes);
@@ -157,3 +152,4 @@ TEST(KxlCacTest, AssignmentCopiesWhatFitsCopyOwnsItsBytes) {
 }
 
 }  // namespace
+}  // namespace kxltest
