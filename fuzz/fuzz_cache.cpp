@@ -1,43 +1,31 @@
-// Drives two message buffers (KxlCac) against a model of their bytes and
-// fields (the properties are listed in fuzz/README.md).
+// Two message buffers (KxlCac) against a model of bytes and fields (fuzz/README.md).
 #include "fuzz_support.hpp"
 
 namespace kxlfuzz {
 namespace {
 
-// Where writes take their bytes from and reads put them: large enough for
-// any count below the top of size_t that sizeFrom() gives.
+// Where writes take their bytes from (filled by Session) and reads put them.
 constexpr std::size_t kScratch = 1024;
-std::vector<char> sourceBytes = [] {
-  std::vector<char> bytes(kScratch);
-  for (std::size_t i = 0; i < kScratch; ++i) bytes[i] = static_cast<char>(i * 131 + i / 251);
-  return bytes;
-}();
-std::vector<char> destinationBytes(kScratch);
+std::vector<char> sourceBytes(kScratch), destinationBytes(kScratch);
 
-// A size argument: below 1024 (every byte of a message is compared with the
-// model after each step, so messages are kept short), or near the top of
-// size_t.
+// Below 1024 (messages are compared byte by byte after each step) or near SIZE_MAX.
 std::size_t sizeFrom(Input &input) {
   const std::size_t chosen = input.size();
   return chosen <= 0xffff ? chosen % 1024 : chosen;
 }
 
-// A source or destination: mostly the scratch area, sometimes null.
 char *pointerFrom(Input &input, std::vector<char> &scratch) {
   return input.byte() % 8 == 0 ? nullptr : scratch.data();
 }
 
-// What a failed operation leaves as it was: data offset, message length,
-// the kind of buffer and, where `buffer`, the buffer and its length.
+// What a failed operation leaves as it was (the buffer too where `buffer`).
 auto keptState(const KxlCac &cache, bool buffer) {
   return std::make_tuple(cache.dataOffset(), cache.messageLength(), cache.automaticBuffer(),
                          buffer ? cache.bufferPointer() : nullptr,
                          buffer ? cache.bufferLength() : 0);
 }
 
-// A cache, its model and its operations: each reads its arguments from the
-// input and returns whether the cache succeeded.
+// A cache, its model and its operations, which return whether the cache succeeded.
 struct Tracked {
   std::vector<char> own;  // this cache's application buffer
   std::size_t ownLength = 0;
@@ -53,10 +41,8 @@ struct Tracked {
   void check() const {
     checkCache(cache);
     KXLFUZZ_REQUIRE(bytes.size() == cache.messageLength());
-    if (!cache.automaticBuffer()) {
-      KXLFUZZ_REQUIRE(cache.bufferPointer() == own.data());
-      KXLFUZZ_REQUIRE(cache.bufferLength() == ownLength);
-    }
+    KXLFUZZ_REQUIRE(cache.automaticBuffer() ||
+                    (cache.bufferPointer() == own.data() && cache.bufferLength() == ownLength));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       KXLFUZZ_REQUIRE(!known[i] || cache.bufferPointer()[i] == bytes[i]);
     }
@@ -126,8 +112,7 @@ struct Tracked {
     return true;
   }
 
-  // The fuzzer's own buffer, empty or full; length 0 gives an application
-  // buffer up, back to the automatic one.
+  // The fuzzer's own buffer, empty or full; length 0 gives it up.
   template <bool full>
   bool useBuffer(Input &input, const Tracked &) {
     const std::uint8_t choice = input.byte();
@@ -178,7 +163,10 @@ struct Tracked {
   bool moreBytes(Input &input, const Tracked &) {
     const std::size_t count = sizeFrom(input);
     const bool result = cache.moreBytes(count);
-    KXLFUZZ_REQUIRE(!result || cache.bufferLength() - cache.dataOffset() >= count);
+    const long refusal =
+        cache.automaticBuffer() ? KXRC_STORAGE_NOT_AVAILABLE : KXRC_INSUFFICIENT_BUFFER;
+    KXLFUZZ_REQUIRE(result ? cache.bufferLength() - cache.dataOffset() >= count
+                           : cache.reasonCode() == refusal);
     return result;
   }
 
@@ -198,14 +186,14 @@ struct Tracked {
 class Session {
  public:
   explicit Session(Input &input) : input_(input) {
+    for (std::size_t i = 0; i < kScratch; ++i) sourceBytes[i] = char(i * 131 + i / 251);
     for (Tracked &tracked : caches_) {
       tracked.own.resize(1 + input_.byte() * 4u);
       std::fill(tracked.own.begin(), tracked.own.end(), static_cast<char>(input_.byte()));
     }
   }
 
-  // The operation byte modulo 11 chooses the operation; its top bit the
-  // cache operated on, the next one the other cache (assign, copy).
+  // Operation byte % 11: the operation; top bit: the cache; next: the other one.
   void step() {
     using Operation = bool (Tracked::*)(Input &, const Tracked &);
     static constexpr Operation kOperations[11] = {

@@ -1,5 +1,4 @@
-// Drives the exit and compression lists of a channel definition (KxlChl)
-// against a model of them (the properties are listed in fuzz/README.md).
+// A channel's (KxlChl) exit and compression lists against a model (fuzz/README.md).
 #include <array>
 
 #include "fuzz_support.hpp"
@@ -11,8 +10,7 @@ constexpr std::size_t kWidths[2] = {128, 32};  // of an exit name, of its user d
 constexpr std::size_t kHeaderSlots = 2;
 constexpr std::size_t kMessageSlots = 16;
 
-// The calls of one side; of each pair, [0] is for the exit names, [1] for
-// their user data.
+// One side's calls; of each pair, [0] for the exit names, [1] for the user data.
 struct SideCalls {
   std::size_t (KxlChl::*count)() const;
   std::array<KxlStr (KxlChl::*)(), 2> first;
@@ -39,13 +37,11 @@ const SideCalls kSides[2] = {
 
 struct Model {
   std::vector<std::string> lists[2][2];  // [side][0: names, 1: user data]
-  std::int32_t header[kHeaderSlots] = {-1, -1};
-  std::int32_t message[kMessageSlots];
-  Model() { std::fill(message, message + kMessageSlots, -1); }
+  std::vector<std::int32_t> header = std::vector<std::int32_t>(kHeaderSlots, -1);
+  std::vector<std::int32_t> message = std::vector<std::int32_t>(kMessageSlots, -1);
 };
 
-// A list of entries as a caller hands it in, read from the input: null
-// entries are null pointers, in both the text and the string form.
+// A list as a caller hands it in; null entries are null pointers in both forms.
 struct Entries {
   bool nullList = false;
   std::vector<std::string> texts;
@@ -69,8 +65,8 @@ struct Entries {
   }
 };
 
-std::size_t leading(const std::int32_t *slots, std::size_t count) {
-  return std::find(slots, slots + count, -1) - slots;
+std::size_t leading(const std::vector<std::int32_t> &slots) {
+  return std::find(slots.begin(), slots.end(), -1) - slots.begin();
 }
 
 void requireCodes(const KxlChl &channel, long completion, long reason) {
@@ -100,12 +96,12 @@ void checkChannel(KxlChl &channel, const Model &model) {
       }
     }
   }
-  KXLFUZZ_REQUIRE(channel.headerCompressionCount() == leading(model.header, kHeaderSlots));
-  KXLFUZZ_REQUIRE(channel.messageCompressionCount() == leading(model.message, kMessageSlots));
+  KXLFUZZ_REQUIRE(channel.headerCompressionCount() == leading(model.header));
+  KXLFUZZ_REQUIRE(channel.messageCompressionCount() == leading(model.message));
   std::int32_t slots[kMessageSlots + 1];
   std::fill(slots, slots + kMessageSlots + 1, 7);
   KXLFUZZ_REQUIRE(channel.messageCompression(kMessageSlots + 1, slots));
-  KXLFUZZ_REQUIRE(std::equal(model.message, model.message + kMessageSlots, slots));
+  KXLFUZZ_REQUIRE(std::equal(model.message.begin(), model.message.end(), slots));
   KXLFUZZ_REQUIRE(slots[kMessageSlots] == 7);
   KXLFUZZ_REQUIRE(channel.headerCompression(1, slots));
   KXLFUZZ_REQUIRE(slots[0] == model.header[0] && slots[1] == model.message[1]);
@@ -117,8 +113,7 @@ class Session {
   // The copy taken last still holds what it held then.
   ~Session() { checkChannel(copy_, copyModel_); }
 
-  // The operation byte modulo 8 chooses the operation; its top bit the side
-  // (send, receive), the next one a variant.
+  // Operation byte % 8: the operation; its top bit: the side; the next: a variant.
   void step() {
     const std::uint8_t operation = input_.byte();
     const int side = operation >> 7;
@@ -183,8 +178,7 @@ class Session {
     store(side, 1, data);
   }
 
-  // The model after a successful replacement (new names empty the user
-  // data), and the warning a cut text leaves.
+  // The model after a replacement (new names empty the user data); a cut warns.
   void store(int side, int list, const std::vector<std::string> &texts) {
     std::vector<std::string> &into = model_.lists[side][list];
     into.clear();
@@ -207,7 +201,7 @@ class Session {
     KXLFUZZ_REQUIRE(message ? channel_.setMessageCompression(count, values)
                             : channel_.setHeaderCompression(count, values));
     std::copy(values, values + std::min(count, message ? kMessageSlots : kHeaderSlots),
-              message ? model_.message : model_.header);
+              (message ? model_.message : model_.header).begin());
     requireCodes(channel_, KXCC_OK, KXRC_NONE);
   }
 

@@ -1,6 +1,4 @@
-// Reads arbitrary bytes as a received message, following the format chain
-// from header to header, and checks each read and a round trip of each item
-// read (the properties are listed in fuzz/README.md).
+// Bytes read as a received message along its format chain (fuzz/README.md).
 #include <memory>
 
 #include "fuzz_support.hpp"
@@ -28,10 +26,8 @@ const Kind kKinds[] = {
 };
 constexpr std::size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 
-// A reference header may lie that it reaches beyond the message; reading
-// it then lengthens the message to its structure length (up to 2 GiB). An
-// automatic buffer allocates that much, which is allowed but not worth
-// fuzzing; such inputs are read only from application buffers.
+// A reference header may claim up to 2 GiB past the message, which reading it
+// allocates in an automatic buffer: such inputs are read from application buffers only.
 constexpr std::size_t kLengtheningLimit = 1 << 16;
 
 const KxlHdr &asHeader(const KxlItm &item) { return static_cast<const KxlHdr &>(item); }
@@ -58,12 +54,7 @@ const Kind *kindOf(const KxlMsg &message) {
   return nullptr;
 }
 
-std::string contents(const KxlMsg &message) {
-  return std::string(message.bufferPointer(), message.messageLength());
-}
-
-// Writes `item` into a fresh message; a header first gets its own
-// description as the message's, so that writing keeps it.
+// Writes `item` into a fresh message, a header under its own description.
 void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
   if (kind.header) {
     const Description description = describe(asHeader(item));
@@ -79,7 +70,7 @@ void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
 void roundTrip(KxlItm &item, const Kind &kind) {
   KxlMsg first;
   writeFresh(item, kind, first);
-  const std::string firstContents = contents(first);
+  const std::string firstContents(first.bufferPointer(), first.messageLength());
   const KXMD firstDescriptor = *first.descriptor();
   KXLFUZZ_REQUIRE(first.setDataOffset(0));
   std::unique_ptr<KxlItm> again = kind.make();
@@ -92,7 +83,7 @@ void roundTrip(KxlItm &item, const Kind &kind) {
   }
   KxlMsg second;
   writeFresh(*again, kind, second);
-  KXLFUZZ_REQUIRE(contents(second) == firstContents);
+  KXLFUZZ_REQUIRE(std::string(second.bufferPointer(), second.messageLength()) == firstContents);
   KXLFUZZ_REQUIRE(std::memcmp(second.descriptor(), &firstDescriptor, sizeof(KXMD)) == 0);
 }
 
@@ -117,8 +108,7 @@ void checkBody(const KxlItm &item, const Kind &kind, const std::string &data) {
   }
 }
 
-// True when reading the reference header at the data offset would grow an
-// automatic buffer past the limit.
+// Whether the reference header at the data offset would grow past the limit.
 bool lengthensTooFar(const KxlMsg &message) {
   constexpr std::size_t kStructureLengthAt = 8;
   if (!message.automaticBuffer() || message.dataLength() < kStructureLengthAt + 4) return false;
@@ -164,8 +154,7 @@ bool readOne(KxlMsg &message, const Kind &kind) {
   return true;
 }
 
-// The input: a format choice (an item's format or 8 bytes of the input), a
-// flags byte, the data offset, then the message data.
+// Input: a format choice (a kind's or 8 bytes), flags, data offset, message data.
 void readMessage(Input &input) {
   const std::uint8_t formatChoice = input.byte() % (kKindCount + 1);
   const std::uint8_t flags = input.byte();
@@ -176,7 +165,7 @@ void readMessage(Input &input) {
       (flags & 3) == 3 ? static_cast<std::int32_t>(input.int32()) : kKxlNativeEncoding;
   const long characterSet = (flags & 4) != 0 ? static_cast<std::int32_t>(input.int32()) : 0;
   const bool applicationBuffer = (flags & 8) != 0;
-  const std::string rest = input.rest();
+  const std::string rest = input.bytes(SIZE_MAX);
   // An exact-size copy, so that the sanitizer sees any read past the end.
   std::vector<char> bytes(rest.begin(), rest.end());
   KxlMsg message;

@@ -1,5 +1,4 @@
-// Drives the string operations that take text apart on a string whose text
-// is also kept as a std::string model (the properties: fuzz/README.md).
+// String operations against a std::string model of the text (fuzz/README.md).
 #include <climits>
 #include <cstdlib>
 
@@ -14,8 +13,7 @@ class Session {
  public:
   explicit Session(Input &input) : input_(input) {}
 
-  // The operation byte modulo 16 chooses the operation; bit 0x10 (or its
-  // two bits from 0x10) a variant.
+  // Operation byte % 16: the operation; bit 0x10 (or two bits from it): a variant.
   void step() {
     using Operation = void (Session::*)(std::uint8_t);
     static constexpr Operation kOperations[16] = {
@@ -46,8 +44,7 @@ class Session {
     model_ = bytes.substr(0, std::strlen(bytes.c_str()));
   }
 
-  // A number spans blanks and tabs, a sign and digits (none without
-  // digits: count 0, value untouched); its value saturates to 32 bits.
+  // Blanks, tabs, a sign, digits (none: count 0, value kept); saturates to 32 bits.
   void readNumber(std::uint8_t operation) {
     const std::size_t signAt = std::min(model_.find_first_not_of(" \t"), model_.size());
     const std::size_t at = signAt + (model_[signAt] == '+' || model_[signAt] == '-');
@@ -64,8 +61,7 @@ class Session {
   void readToken(std::uint8_t operation) {
     const bool cut = operation & 0x10;
     const char delimiter = static_cast<char>(input_.byte() % 4 == 0 ? ' ' : input_.byte());
-    // The token after leading delimiters (none: unchanged), and the count
-    // copyOut returns.
+    // The token after leading delimiters (none: unchanged), and copyOut's count.
     const std::size_t skipped = std::min(model_.find_first_not_of(delimiter), model_.size());
     const std::size_t end = std::min(model_.find(delimiter, skipped), model_.size());
     const std::size_t expected = skipped == model_.size() ? 0 : end;
@@ -95,8 +91,7 @@ class Session {
     KXLFUZZ_REQUIRE(found == (sought.empty() || at != std::string::npos));
     KXLFUZZ_REQUIRE(string_.find(fromModel(sought)) ==
                     (sought.empty() || model_.find(sought) != std::string::npos));
-    // The offset: kept where no match can start, else the match or one past
-    // the last start tried.
+    // Offset kept where no match can start, else the match or past the last start.
     const bool kept = sought.empty() || start + sought.size() > model_.size();
     KXLFUZZ_REQUIRE(offset == (kept ? start : found ? at : model_.size() - sought.size() + 1));
   }

@@ -3,11 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Allocations the library asks for with nothrow new and cannot get (sizes
-// near the top of size_t) must come back null, as they do outside the
-// sanitizers, so that the library's own "storage not available" paths run.
-// The sanitizer runtimes look these up in the program, so this file is
-// compiled with default visibility (fuzz/CMakeLists.txt).
+// Allocations that cannot succeed come back null, as outside the sanitizers,
+// so that the library's "storage not available" paths run. The runtimes look
+// these up: default visibility (fuzz/CMakeLists.txt).
 extern "C" const char *__asan_default_options() { return "allocator_may_return_null=1"; }
 extern "C" const char *__tsan_default_options() { return "allocator_may_return_null=1"; }
 

@@ -1,5 +1,4 @@
-// Shared by the kxli fuzz targets: the input read as a stream of choices,
-// and the checks that end a run as a finding when a property breaks.
+// The fuzz targets' input as a stream of choices, and their shared checks.
 #ifndef KXLI_FUZZ_FUZZ_SUPPORT_HPP_
 #define KXLI_FUZZ_FUZZ_SUPPORT_HPP_
 
@@ -34,23 +33,19 @@ class Input {
     for (int i = 0; i < 4; ++i) value = value << 8 | byte();
     return value;
   }
-  // Up to `count` bytes, as they stand.
   std::string bytes(std::size_t count) {
     count = std::min(count, size_ - position_);
     position_ += count;
     return std::string(reinterpret_cast<const char *>(data_ + position_ - count), count);
   }
-  std::string rest() { return bytes(size_ - position_); }
-  // A size: mostly below 512, sometimes any 16 bits, sometimes within 16 of
-  // the top of size_t (where sums wrap and allocations cannot succeed).
+  // Mostly below 512, sometimes any 16 bits or within 16 of SIZE_MAX.
   std::size_t size() {
     const std::uint8_t choice = byte();
     if (choice < 0x80) return static_cast<std::size_t>(choice & 0x7f) << 2 | (byte() & 3);
     if (choice < 0xc0) return static_cast<std::size_t>(byte()) << 8 | byte();
     return std::numeric_limits<std::size_t>::max() - (choice & 0x0f);
   }
-  // A text of up to `limit` bytes (an input byte gives its length), cut at
-  // its first null byte.
+  // Up to `limit` bytes (an input byte gives the count), cut at a null.
   std::string text(std::size_t limit = 255) {
     const std::string chosen = bytes(std::min<std::size_t>(byte(), limit));
     return chosen.substr(0, std::strlen(chosen.c_str()));
@@ -62,14 +57,11 @@ class Input {
   std::size_t position_ = 0;
 };
 
-// The text of a string, empty for a null string.
 inline std::string textOf(const KxlStr &string) {
   const char *text = string;
   return text != nullptr ? std::string(text) : std::string();
 }
 
-// Storage 0 exactly for the null string, a null byte within the storage,
-// length below storage.
 inline void checkString(const KxlStr &string) {
   const char *text = string;
   KXLFUZZ_REQUIRE((string.storage() == 0) == (text == nullptr));
@@ -79,8 +71,6 @@ inline void checkString(const KxlStr &string) {
   KXLFUZZ_REQUIRE(string.length() < string.storage());
 }
 
-// data offset <= message length <= buffer length, and a buffer exactly when
-// the buffer length is not 0 (length 0 makes the cache automatic).
 inline void checkCache(const KxlCac &cache) {
   KXLFUZZ_REQUIRE(cache.dataOffset() <= cache.messageLength());
   KXLFUZZ_REQUIRE(cache.messageLength() <= cache.bufferLength());
@@ -88,8 +78,7 @@ inline void checkCache(const KxlCac &cache) {
   KXLFUZZ_REQUIRE(cache.dataLength() == cache.messageLength() - cache.dataOffset());
 }
 
-// A target whose input drives a Session (made from the Input) through at
-// most `maxSteps` calls of step(); its destructor may check what is left.
+// Drives a Session made from the input through at most `maxSteps` steps.
 template <class Session>
 int runSession(const std::uint8_t *data, std::size_t size, int maxSteps) {
   Input input(data, size);

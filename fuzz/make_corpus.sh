@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Writes the seed corpora under fuzz/corpus/ from fuzz/seeds.txt (which
-# describes its lines); the message seeds are real messages built with kxmsg.
+# Writes fuzz/corpus/ from fuzz/seeds.txt (which describes its lines).
 #   fuzz/make_corpus.sh [path/to/kxmsg]     (default build/default/tools/kxmsg)
 set -euo pipefail
 cd "$(dirname "$0")"
 kxmsg="$(realpath "${1:-../build/default/tools/kxmsg}")"
 built="$(mktemp)"
 trap 'rm -f "$built"' EXIT
-# Format choices, in fuzz_message's order of kinds.
 declare -A choice=([dlh]=0 [vih]=1 [oih]=2 [wih]=3 [rfh]=4 [trg]=5 [str]=6 [bin]=7)
 message() {  # NAME FLAGS FIRST-KIND ARGUMENTS...: the data behind the three bytes read first
   "$kxmsg" build -o "$built" "${@:4}" >/dev/null

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs one fuzz target of the fuzz preset's build from the committed seeds for
-# SECONDS (default 60; 0: no limit); exits non-zero on a finding, whose
-# reproducer goes to fuzz/crashes/. New inputs go to the build tree only.
+# Runs a target of the fuzz preset's build from the seeds for SECONDS (default
+# 60; 0: no limit); a finding's reproducer goes to fuzz/crashes/.
 #   fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]
 # e.g. fuzz/run.sh fuzz_message 60;  fuzz/run.sh fuzz_cache 0 -runs=1000000
 set -euo pipefail
@@ -10,10 +9,7 @@ target="${1:?usage: fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]}"
 seconds="${2:-60}"
 shift $(($# < 2 ? $# : 2))
 binary="$root/build/fuzz/fuzz/$target"
-if [ ! -x "$binary" ]; then
-  echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz" >&2
-  exit 2
-fi
+[ -x "$binary" ] || { echo "no $binary: cmake --workflow --preset fuzz" >&2; exit 2; }
 mkdir -p "$root/build/fuzz/corpus/$target" "$root/fuzz/crashes"
 [ "$seconds" = 0 ] || set -- "-max_total_time=$seconds" "$@"
 exec "$binary" -print_final_stats=1 -timeout=10 -artifact_prefix="$root/fuzz/crashes/$target-" \
