@@ -48,6 +48,13 @@ struct Tracked {
     }
   }
 
+  // A refusal's reason: no storage for an automatic buffer, else `reason`.
+  bool refused(long reason) const {
+    KXLFUZZ_REQUIRE(cache.reasonCode() ==
+                    (cache.automaticBuffer() ? KXRC_STORAGE_NOT_AVAILABLE : reason));
+    return false;
+  }
+
   bool write(Input &input, const Tracked &) {
     const std::size_t count = sizeFrom(input);
     const char *source = pointerFrom(input, sourceBytes);
@@ -98,12 +105,7 @@ struct Tracked {
     const std::size_t offset = cache.dataOffset();
     const std::size_t messageLength = cache.messageLength();
     cache.clearErrorCodes();
-    if (!cache.resizeBuffer(length)) {
-      KXLFUZZ_REQUIRE(
-          cache.reasonCode() ==
-          (cache.automaticBuffer() ? KXRC_STORAGE_NOT_AVAILABLE : KXRC_USER_BUFFER_NOT_RESIZABLE));
-      return false;
-    }
+    if (!cache.resizeBuffer(length)) return refused(KXRC_USER_BUFFER_NOT_RESIZABLE);
     KXLFUZZ_REQUIRE(cache.bufferLength() == length);
     KXLFUZZ_REQUIRE(cache.dataOffset() == std::min(offset, length));
     KXLFUZZ_REQUIRE(cache.reasonCode() ==
@@ -140,13 +142,9 @@ struct Tracked {
   }
 
   bool assign(Input &, const Tracked &source) {
-    const std::size_t offset = cache.dataOffset();
-    const std::size_t length = cache.messageLength();
+    const auto before = keptState(cache, true);
     cache = source.cache;
-    if (this == &source) {
-      KXLFUZZ_REQUIRE(cache.dataOffset() == offset && cache.messageLength() == length);
-      return true;
-    }
+    KXLFUZZ_REQUIRE(this != &source || keptState(cache, true) == before);
     const std::size_t sourceLength = source.cache.messageLength();
     if (cache.automaticBuffer()) {
       KXLFUZZ_REQUIRE(cache.messageLength() == sourceLength);
@@ -162,12 +160,9 @@ struct Tracked {
 
   bool moreBytes(Input &input, const Tracked &) {
     const std::size_t count = sizeFrom(input);
-    const bool result = cache.moreBytes(count);
-    const long refusal =
-        cache.automaticBuffer() ? KXRC_STORAGE_NOT_AVAILABLE : KXRC_INSUFFICIENT_BUFFER;
-    KXLFUZZ_REQUIRE(result ? cache.bufferLength() - cache.dataOffset() >= count
-                           : cache.reasonCode() == refusal);
-    return result;
+    if (!cache.moreBytes(count)) return refused(KXRC_INSUFFICIENT_BUFFER);
+    KXLFUZZ_REQUIRE(cache.bufferLength() - cache.dataOffset() >= count);
+    return true;
   }
 
   bool copyConstruct(Input &, const Tracked &source) {

@@ -47,6 +47,12 @@ Description describe(const KxlHdr &header) {
   return {format, header.encoding(), header.characterSet()};
 }
 
+void setDescription(KxlMsg &message, const Description &description) {
+  message.setFormat(std::get<0>(description).c_str());
+  message.setEncoding(std::get<1>(description));
+  message.setCharacterSet(std::get<2>(description));
+}
+
 const Kind *kindOf(const KxlMsg &message) {
   for (const Kind &kind : kKinds) {
     if (message.formatIs(kind.format)) return &kind;
@@ -56,12 +62,7 @@ const Kind *kindOf(const KxlMsg &message) {
 
 // Writes `item` into a fresh message, a header under its own description.
 void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
-  if (kind.header) {
-    const Description description = describe(asHeader(item));
-    message.setFormat(std::get<0>(description).c_str());
-    message.setEncoding(std::get<1>(description));
-    message.setCharacterSet(std::get<2>(description));
-  }
+  if (kind.header) setDescription(message, describe(asHeader(item)));
   KXLFUZZ_REQUIRE(item.copyOut(message));
   checkCache(message);
   KXLFUZZ_REQUIRE(message.formatIs(kind.format));
@@ -173,9 +174,7 @@ void readMessage(Input &input) {
                       ? message.useFullBuffer(bytes.data(), bytes.size())
                       : message.write(bytes.size(), bytes.data()));
   KXLFUZZ_REQUIRE(message.setDataOffset(std::min(offset, bytes.size())));
-  message.setFormat(format.c_str());
-  message.setEncoding(encoding);
-  message.setCharacterSet(characterSet);
+  setDescription(message, {format, encoding, characterSet});
   checkCache(message);
   const Kind *kind = kindOf(message);
   if ((flags & 16) != 0 || kind == nullptr) {  // an item of the wrong kind first
