@@ -4,7 +4,6 @@
 namespace kxlfuzz {
 namespace {
 
-// Where writes take their bytes from (filled by Session) and reads put them.
 constexpr std::size_t kScratch = 1024;
 std::vector<char> sourceBytes(kScratch), destinationBytes(kScratch);
 

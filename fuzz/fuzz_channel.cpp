@@ -108,8 +108,7 @@ void checkChannel(KxlChl &channel, const Model &model) {
 class Session {
  public:
   explicit Session(Input &input) : input_(input) {}
-  // The copy taken last still holds what it held then.
-  ~Session() { checkChannel(copy_, copyModel_); }
+  ~Session() { checkChannel(copy_, copyModel_); }  // the last copy kept what it held
 
   // Operation byte % 8: the operation; its top bit: the side; the next: a variant.
   void step() {
@@ -131,7 +130,6 @@ class Session {
   }
 
  private:
-  // Exit names (list 0) or user data (list 1) as texts or as strings.
   void replaceList(int side, int list, bool strings) {
     Entries entries(input_);
     const std::size_t count = entries.texts.size();

@@ -32,8 +32,7 @@ constexpr std::size_t kLengtheningLimit = 1 << 16;
 
 const KxlHdr &asHeader(const KxlItm &item) { return static_cast<const KxlHdr &>(item); }
 
-// Format (8 bytes), encoding and character set.
-using Description = std::tuple<std::string, long, long>;
+using Description = std::tuple<std::string, long, long>;  // format, encoding, character set
 
 Description describe(const KxlMsg &message) {
   return {std::string(message.descriptor()->format, 8), message.encoding(), message.characterSet()};
@@ -119,7 +118,6 @@ bool lengthensTooFar(const KxlMsg &message) {
          static_cast<std::size_t>(structureLength) > message.dataLength() + kLengtheningLimit;
 }
 
-// Reads one item of `kind`; true when it was read.
 bool readOne(KxlMsg &message, const Kind &kind) {
   const std::size_t offset = message.dataOffset();
   const Description before = describe(message);

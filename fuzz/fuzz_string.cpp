@@ -7,8 +7,6 @@
 namespace kxlfuzz {
 namespace {
 
-KxlStr fromModel(const std::string &text) { return KxlStr(text.c_str()); }
-
 class Session {
  public:
   explicit Session(Input &input) : input_(input) {}
@@ -32,7 +30,7 @@ class Session {
  private:
   void replaceText(std::uint8_t) {
     model_ = input_.text();
-    string_ = fromModel(model_);
+    string_ = KxlStr(model_.c_str());
     KXLFUZZ_REQUIRE(string_.storage() == (model_.empty() ? 0 : model_.size() + 1));
   }
 
@@ -86,10 +84,10 @@ class Session {
     const std::string sought = input_.text(8);
     const std::size_t start = input_.byte();
     std::size_t offset = start;
-    const bool found = string_.find(fromModel(sought), offset);
+    const bool found = string_.find(KxlStr(sought.c_str()), offset);
     const std::size_t at = start <= model_.size() ? model_.find(sought, start) : std::string::npos;
     KXLFUZZ_REQUIRE(found == (sought.empty() || at != std::string::npos));
-    KXLFUZZ_REQUIRE(string_.find(fromModel(sought)) ==
+    KXLFUZZ_REQUIRE(string_.find(KxlStr(sought.c_str())) ==
                     (sought.empty() || model_.find(sought) != std::string::npos));
     // Offset kept where no match can start, else the match or past the last start.
     const bool kept = sought.empty() || start + sought.size() > model_.size();
@@ -100,7 +98,7 @@ class Session {
   void compareText(std::uint8_t) {
     const std::string otherText =
         input_.byte() % 2 == 0 ? model_.substr(0, input_.byte()) : input_.text();
-    const KxlStr other = fromModel(otherText);
+    const KxlStr other(otherText.c_str());
     const short forward = string_.compare(other);
     const int expected = model_.compare(otherText);
     KXLFUZZ_REQUIRE(forward == (expected > 0) - (expected < 0));
@@ -125,8 +123,8 @@ class Session {
   void join(std::uint8_t operation) {
     const std::string other = input_.text(32);
     const int variant = operation >> 4 & 3;
-    if (variant == 0) string_ += fromModel(other);
-    if (variant == 1) string_ = string_ + fromModel(other);
+    if (variant == 0) string_ += KxlStr(other.c_str());
+    if (variant == 1) string_ = string_ + KxlStr(other.c_str());
     if (variant < 2) model_ += other;
     if (variant == 2) {
       const long value = static_cast<std::int32_t>(input_.int32());

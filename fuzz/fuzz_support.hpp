@@ -3,7 +3,6 @@
 #define KXLI_FUZZ_FUZZ_SUPPORT_HPP_
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -15,7 +14,6 @@
 
 namespace kxlfuzz {
 
-// Ends the run as a finding, naming the broken property.
 [[noreturn]] void broken(const char *file, int line, const char *property);
 
 #define KXLFUZZ_REQUIRE(property) \

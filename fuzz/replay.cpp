@@ -1,6 +1,5 @@
-// Runs a fuzz target without libFuzzer over each file named and each regular
-// file in each directory named, in name order. A broken property aborts, so
-// the exit status says whether every input kept them.
+// Runs a fuzz target over each file named and each file in each directory named,
+// in name order; a broken property aborts.
 //   fuzz_TARGET_replay PATH...
 #include <algorithm>
 #include <cstdint>

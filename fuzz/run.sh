@@ -2,7 +2,6 @@
 # Runs a target of the fuzz preset's build from the seeds for SECONDS (default
 # 60; 0: no limit); a finding's reproducer goes to fuzz/crashes/.
 #   fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]
-# e.g. fuzz/run.sh fuzz_message 60;  fuzz/run.sh fuzz_cache 0 -runs=1000000
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 target="${1:?usage: fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]}"
