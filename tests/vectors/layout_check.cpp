@@ -1,11 +1,11 @@
-// Checks the golden vectors without the library, against the record layouts
-// of testdata/vectors/layout.tsv: it makes the records each recipe (NAME.args)
-// asks for, walks NAME.msg from format to format and compares each part found
-// with the one made, so the vectors agree with the layouts, not merely with
-// the code that wrote them. It also writes each vector as two seeds of
-// fuzz_message (format choice, flags, data offset 0, then the message data;
-// in an automatic and in an application buffer).
+// Checks the golden vectors without the library: each NAME.msg must be, byte
+// for byte, the records its recipe (NAME.args) asks for as the layouts of
+// testdata/vectors/layout.tsv make them, so the vectors agree with the
+// layouts, not merely with the code that wrote them. It also writes each
+// vector as two seeds of fuzz_message (format choice, flags, data offset 0,
+// then the message data; in an automatic and in an application buffer).
 //   vectors_layout VECTORS-DIR SEEDS-DIR
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +15,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -31,10 +30,8 @@ struct Field {
 struct Kind {
   std::string name, format;
   std::size_t length;  // of the fixed record; 0 for a body of any length
+  std::string shortField, shortValue, shortLength;  // a shorter record
   std::vector<Field> fields;
-  std::string shortField;  // a record whose number shortField holds shortValue
-  long shortValue = 0;     // is only shortLength bytes long
-  std::size_t shortLength = 0;
 };
 
 std::vector<Kind> kinds;  // the descriptor first
@@ -75,22 +72,15 @@ const Field *fieldNamed(const Kind &kind, const std::string &name) {
 void loadLayouts(const fs::path &file) {
   current = file.filename().string();
   for (const std::string &line : split(readFile(file), '\n')) {
-    if (line.empty() || line[0] == '#') continue;
     std::vector<std::string> c = split(line, '\t');
-    const std::size_t cells = c.size();
-    c.resize(8);
-    Kind *kind = kinds.empty() || c[1] != kinds.back().name ? nullptr : &kinds.back();
-    const bool text = c[5] == "text" && cells == 8, plain = c[5] == "bytes" || c[5] == "part";
-    if (c[0] == "kind" && cells == 4) {
-      kinds.push_back({c[1], c[2], std::stoul(c[3]), {}, "", 0, 0});
-    } else if (c[0] == "field" && kind && (text || (plain && cells == 6) || cells == 7)) {
-      kind->fields.push_back({c[2], c[5], text ? "" : c[6], std::stoul(c[3]), std::stoul(c[4]),
-                              c[6] == "blank" ? ' ' : '\0', c[7] == "blank" ? ' ' : '\0'});
-    } else if (c[0] == "length" && kind && cells == 5) {
-      kind->shortField = c[2];
-      kind->shortValue = std::stol(c[3]);
-      kind->shortLength = std::stoul(c[4]);
-    } else {
+    c.resize(7);
+    if (c[0] == "kind") {
+      kinds.push_back({c[1], c[2], std::stoul(c[3]), c[4], c[5], c[6], {}});
+    } else if (c[0] == "field" && !kinds.empty()) {
+      kinds.back().fields.push_back({c[1], c[4], c[4] == "text" ? "" : c[5], std::stoul(c[2]),
+                                     std::stoul(c[3]), c[5] == "blank" ? ' ' : '\0',
+                                     c[6] == "blank" ? ' ' : '\0'});
+    } else if (!line.empty() && line[0] != '#') {
       fail("cannot read the line " + line);
     }
   }
@@ -103,40 +93,20 @@ std::string fromHex(const std::string &hex) {
   return bytes;
 }
 
-long loadInt32(const std::string &bytes, std::size_t offset) {
-  std::uint32_t bits = 0;
-  for (int i = 3; i >= 0; --i) bits = bits << 8 | static_cast<unsigned char>(bytes[offset + i]);
-  return static_cast<std::int32_t>(bits);
-}
-
-void storeInt32(std::string &bytes, std::size_t offset, long value) {
+// A 32-bit little-endian integer.
+std::string int32(long value) {
+  std::string bytes;
   for (int i = 0; i < 4; ++i)
-    bytes[offset + i] = static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
+    bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> 8 * i);
+  return bytes;
 }
 
 // Writes `value` (text, decimal number or hex) into the field.
 void put(std::string &record, const Field &field, std::string value, char pad) {
-  if (field.type == "number") return storeInt32(record, field.offset, std::stol(value));
+  if (field.type == "number") value = int32(std::stol(value));
   if (field.type == "bytes") value = fromHex(value);
   value.resize(field.width, pad);  // --truncate cuts
   record.replace(field.offset, field.width, value);
-}
-
-// FIELD=VALUE,... with "\," for a comma inside a value.
-std::vector<std::pair<std::string, std::string>> assignments(const std::string &list) {
-  std::vector<std::pair<std::string, std::string>> pairs;
-  std::string *into = nullptr;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (into == nullptr || list[i] == ',') into = &pairs.emplace_back().first;
-    if (list[i] == ',') continue;
-    if (list[i] == '=' && into == &pairs.back().first) {
-      into = &pairs.back().second;
-      continue;
-    }
-    if (list[i] == '\\' && i + 1 < list.size() && list[i + 1] == ',') ++i;
-    *into += list[i];
-  }
-  return pairs;
 }
 
 struct Part {
@@ -144,15 +114,19 @@ struct Part {
   std::string bytes;
 };
 
-// The record of `kind` with the recipe's values; the descriptor and a header
-// also record the description (`format`, `characterSet`) of what follows.
-Part makePart(const Kind &kind, const std::string &list, const std::string &format,
-              long characterSet) {
+// The record of `kind` with the values of `list`: FIELD=VALUE,... with "\,"
+// for a comma inside a value (held as a unit separator, which no recipe holds,
+// while the list is split).
+Part makePart(const Kind &kind, std::string list) {
   std::string record(kind.length, '\0'), variable;
+  for (std::size_t at; (at = list.find("\\,")) != std::string::npos;) list.replace(at, 2, "\x1f");
   std::map<std::string, std::string> parts;
   for (const Field &field : kind.fields) put(record, field, field.initial, field.fill);
-  for (const auto &[name, value] : assignments(list)) {
+  for (std::string item : split(list, ',')) {
+    std::replace(item.begin(), item.end(), '\x1f', ',');
+    const std::string name = item.substr(0, item.find('='));
     const Field *field = fieldNamed(kind, name);
+    const std::string value = item.substr(std::min(item.size(), name.size() + 1));
     if (field == nullptr || field->type == "fixed") {
       fail(kind.name + " has no field " + name);
     } else if (field->type == "part") {
@@ -161,27 +135,25 @@ Part makePart(const Kind &kind, const std::string &list, const std::string &form
       put(record, *field, value, field->pad);
     }
   }
-  if (const Field *field = fieldNamed(kind, "format")) {
-    put(record, *field, format, ' ');
-    storeInt32(record, fieldNamed(kind, "characterSet")->offset, characterSet);
-  }
   for (const Field &field : kind.fields) {
     if (field.type != "part") continue;
-    storeInt32(record, field.offset, static_cast<long>(parts[field.name].size()));
-    storeInt32(record, field.offset + 4, static_cast<long>(kind.length + variable.size()));
+    record.replace(field.offset, 8,
+                   int32(parts[field.name].size()) + int32(kind.length + variable.size()));
     variable += parts[field.name];
   }
-  if (const Field *field = fieldNamed(kind, kind.shortField))
-    if (loadInt32(record, field->offset) == kind.shortValue) record.resize(kind.shortLength);
-  if (const Field *field = fieldNamed(kind, "structureLength"))
-    storeInt32(record, field->offset, static_cast<long>(record.size() + variable.size()));
+  const Field *field = fieldNamed(kind, kind.shortField);
+  if (field && record.compare(field->offset, 4, int32(std::stol(kind.shortValue))) == 0)
+    record.resize(std::stoul(kind.shortLength));
+  if (const Field *length = fieldNamed(kind, "structureLength"))
+    record.replace(length->offset, 4, int32(record.size() + variable.size()));
   return {&kind, record + variable};
 }
 
-// The parts the recipe asks for, the descriptor first.
+// The parts the recipe asks for, the descriptor first. The descriptor and
+// each header record the format and character set of the part after them.
 std::vector<Part> makeMessage(const std::vector<std::string> &arguments) {
   std::vector<Part> parts;
-  std::vector<std::string> headers;
+  std::vector<std::string> records{"md"};  // the descriptor, then the headers
   long characterSet = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &option = arguments[i];
@@ -192,61 +164,41 @@ std::vector<Part> makeMessage(const std::vector<std::string> &arguments) {
       const bool text = option == "--text";
       parts = {{&kindNamed(text ? "str" : "bin"), text ? value : fromHex(value)}};
     } else if (option == "--trigger") {
-      parts = {makePart(kindNamed("trg"), value, "", 0)};
+      parts = {makePart(kindNamed("trg"), value)};
     } else if (option == "--character-set") {
       characterSet = std::stol(value);
     } else if (option == "--header") {
-      headers.push_back(value);
+      records.push_back(value);
     } else {
       fail("the recipe holds " + option + ", which this check does not read");
     }
   }
   if (parts.empty()) fail("the recipe has no body");
-  for (auto it = headers.rbegin(); it != headers.rend() && !parts.empty(); ++it) {
+  for (auto it = records.rbegin(); it != records.rend() && !parts.empty(); ++it) {
     const std::size_t colon = it->find(':');
     const std::string list = colon == std::string::npos ? "" : it->substr(colon + 1);
-    parts.insert(parts.begin(), makePart(kindNamed(it->substr(0, colon)), list,
-                                         parts.front().kind->format, characterSet));
+    parts.insert(parts.begin(), makePart(kindNamed(it->substr(0, colon)),
+                                         "format=" + parts.front().kind->format + ",characterSet=" +
+                                             std::to_string(characterSet) + "," + list));
     characterSet = 0;
   }
-  if (!parts.empty())
-    parts.insert(parts.begin(), makePart(kinds[0], "", parts.front().kind->format, characterSet));
   return parts;
 }
 
-// The kind that `format` names, if any.
-const Kind *kindOf(const std::string &format) {
-  for (std::size_t i = 1; i < kinds.size(); ++i)
-    if (kinds[i].format == format) return &kinds[i];
-  return nullptr;
-}
-
-// Walks the message file from format to format and compares each part found
-// with the one made.
-void check(const std::string &file, const std::vector<Part> &expected) {
-  const Kind *kind = &kinds[0];
+// The file must hold the parts made and nothing else; a difference names its
+// part and field.
+void check(const std::string &file, const std::vector<Part> &parts) {
   std::size_t offset = 0;
-  for (const Part &part : expected) {
-    const std::string where = part.kind->name + " at file offset " + std::to_string(offset);
-    if (kind != part.kind)
-      return fail(where + ": the format names " + (kind ? kind->name : "none"));
-    std::size_t length = kind->length == 0 ? file.size() - offset : kind->length;
-    const Field *field = fieldNamed(*kind, "structureLength");
-    if (field && file.size() >= offset + field->offset + 4)
-      length = static_cast<std::size_t>(loadInt32(file, offset + field->offset));
-    if (length != part.bytes.size() || length > file.size() - offset)
-      return fail(where + ": " + std::to_string(length) + " bytes, expected " +
-                  std::to_string(part.bytes.size()));
-    for (std::size_t i = 0; i < length; ++i) {
-      if (file[offset + i] == part.bytes[i]) continue;
+  for (const Part &part : parts) {
+    for (std::size_t i = 0; i < part.bytes.size(); ++i) {
+      if (offset + i < file.size() && file[offset + i] == part.bytes[i]) continue;
       std::string name = "no field";
-      for (const Field &each : kind->fields)
+      for (const Field &each : part.kind->fields)
         if (i >= each.offset && i < each.offset + each.width) name = each.name;
-      return fail(where + ", byte " + std::to_string(i) + " (" + name + ") differs");
+      return fail(part.kind->name + " at file offset " + std::to_string(offset) + ", byte " +
+                  std::to_string(i) + " (" + name + ") differs");
     }
-    if (const Field *format = fieldNamed(*kind, "format"))
-      kind = kindOf(file.substr(offset + format->offset, format->width));
-    offset += length;
+    offset += part.bytes.size();
   }
   if (offset < file.size()) fail(std::to_string(file.size() - offset) + " bytes after the body");
 }
@@ -257,12 +209,13 @@ void writeSeeds(const fs::path &file, const fs::path &seeds) {
   if (bytes.size() < kinds[0].length) return;
   // fuzz_message's format choice: the kind's place after the descriptor, or
   // one past the last kind for a format none has.
-  const Kind *kind = kindOf(bytes.substr(format->offset, format->width));
-  const char choice = static_cast<char>((kind ? kind : &kinds.back() + 1) - &kinds[1]);
+  std::size_t kind = 1;
+  while (kind < kinds.size() && kinds[kind].format != bytes.substr(format->offset, format->width))
+    ++kind;
   for (const char flags : {'\0', '\x08'}) {
     std::ofstream out(seeds / (file.stem().string() + (flags == 0 ? ".auto" : ".app")),
                       std::ios::binary);
-    out << choice << flags << '\0' << bytes.substr(kinds[0].length);
+    out << static_cast<char>(kind - 1) << flags << '\0' << bytes.substr(kinds[0].length);
   }
 }
 
@@ -278,7 +231,7 @@ int main(int argc, char **argv) {
   if (failures > 0 || kinds.empty() || !fieldNamed(kinds[0], "format")) return 1;
   fs::remove_all(seeds);  // no seeds of vectors that are gone
   fs::create_directories(seeds);
-  std::size_t checked = 0, files = 0;
+  int checked = 0, files = 0;
   for (const fs::directory_entry &entry : fs::directory_iterator(vectors)) {
     if (entry.path().extension() != ".msg") continue;
     writeSeeds(entry.path(), seeds);
@@ -289,7 +242,7 @@ int main(int argc, char **argv) {
     check(readFile(entry.path()), makeMessage(split(readFile(recipe), '\n')));
     ++checked;
   }
-  std::printf("%lu vectors checked against the layouts, %d failures; %lu files written as seeds\n",
-              static_cast<unsigned long>(checked), failures, static_cast<unsigned long>(files));
+  std::printf("%d vectors checked against the layouts, %d failures; %d files written as seeds\n",
+              checked, failures, files);
   return failures == 0 && checked > 0 ? 0 : 1;
 }
