@@ -1,17 +1,14 @@
-// Checks the golden vectors without the library: each NAME.msg must be, byte
-// for byte, the records its recipe (NAME.args) asks for as the layouts of
-// testdata/vectors/layout.tsv make them, so the vectors agree with the
-// layouts, not merely with the code that wrote them. It also writes each
-// vector as two seeds of fuzz_message (format choice, flags, data offset 0,
-// then the message data; in an automatic and in an application buffer).
+// Checks the golden vectors without the library: each NAME.msg must be the
+// records its recipe (NAME.args) asks for as testdata/vectors/layout.tsv lays
+// them out, byte for byte. It also writes each vector as two seeds of
+// fuzz_message (format choice, flags: an automatic or an application buffer,
+// data offset 0, the message data).
 //   vectors_layout VECTORS-DIR SEEDS-DIR
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -44,8 +41,9 @@ void fail(const std::string &what) {
 }
 
 std::string readFile(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
 }
 
 // The items of `text`; a last empty one (after a final newline) is dropped.
@@ -96,8 +94,7 @@ std::string fromHex(const std::string &hex) {
 // A 32-bit little-endian integer.
 std::string int32(long value) {
   std::string bytes;
-  for (int i = 0; i < 4; ++i)
-    bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> 8 * i);
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(static_cast<unsigned>(value) >> 8 * i);
   return bytes;
 }
 
@@ -115,8 +112,7 @@ struct Part {
 };
 
 // The record of `kind` with the values of `list`: FIELD=VALUE,... with "\,"
-// for a comma inside a value (held as a unit separator, which no recipe holds,
-// while the list is split).
+// for a comma in a value (a unit separator, which no recipe holds, meanwhile).
 Part makePart(const Kind &kind, std::string list) {
   std::string record(kind.length, '\0'), variable;
   for (std::size_t at; (at = list.find("\\,")) != std::string::npos;) list.replace(at, 2, "\x1f");
@@ -196,27 +192,12 @@ void check(const std::string &file, const std::vector<Part> &parts) {
       for (const Field &each : part.kind->fields)
         if (i >= each.offset && i < each.offset + each.width) name = each.name;
       return fail(part.kind->name + " at file offset " + std::to_string(offset) + ", byte " +
-                  std::to_string(i) + " (" + name + ") differs");
+                  std::to_string(i) + " (" + name +
+                  (offset + i < file.size() ? ") differs" : ") is missing"));
     }
     offset += part.bytes.size();
   }
   if (offset < file.size()) fail(std::to_string(file.size() - offset) + " bytes after the body");
-}
-
-void writeSeeds(const fs::path &file, const fs::path &seeds) {
-  const std::string bytes = readFile(file);
-  const Field *format = fieldNamed(kinds[0], "format");
-  if (bytes.size() < kinds[0].length) return;
-  // fuzz_message's format choice: the kind's place after the descriptor, or
-  // one past the last kind for a format none has.
-  std::size_t kind = 1;
-  while (kind < kinds.size() && kinds[kind].format != bytes.substr(format->offset, format->width))
-    ++kind;
-  for (const char flags : {'\0', '\x08'}) {
-    std::ofstream out(seeds / (file.stem().string() + (flags == 0 ? ".auto" : ".app")),
-                      std::ios::binary);
-    out << static_cast<char>(kind - 1) << flags << '\0' << bytes.substr(kinds[0].length);
-  }
 }
 
 }  // namespace
@@ -228,18 +209,30 @@ int main(int argc, char **argv) {
   }
   const fs::path vectors = fs::u8path(argv[1]), seeds = fs::u8path(argv[2]);
   loadLayouts(vectors / "layout.tsv");
-  if (failures > 0 || kinds.empty() || !fieldNamed(kinds[0], "format")) return 1;
+  const Field *format = kinds.empty() ? nullptr : fieldNamed(kinds[0], "format");
+  if (failures > 0 || format == nullptr) return 1;
   fs::remove_all(seeds);  // no seeds of vectors that are gone
   fs::create_directories(seeds);
   int checked = 0, files = 0;
   for (const fs::directory_entry &entry : fs::directory_iterator(vectors)) {
-    if (entry.path().extension() != ".msg") continue;
-    writeSeeds(entry.path(), seeds);
+    fs::path path = entry.path();
+    if (path.extension() != ".msg") continue;
+    const std::string bytes = readFile(path);
+    current = path.stem().string();
     ++files;
-    fs::path recipe = entry.path();
-    if (!fs::exists(recipe.replace_extension(".args"))) continue;
-    current = entry.path().stem().string();
-    check(readFile(entry.path()), makeMessage(split(readFile(recipe), '\n')));
+    if (bytes.size() >= kinds[0].length) {
+      // The seeds' format choice: the kind's place after the descriptor, or
+      // one past the last kind for a format none has.
+      std::size_t kind = 1;
+      while (kind < kinds.size() &&
+             kinds[kind].format != bytes.substr(format->offset, format->width))
+        ++kind;
+      for (const char flags : {'\0', '\x08'})
+        std::ofstream(seeds / (current + (flags == 0 ? ".auto" : ".app")), std::ios::binary)
+            << static_cast<char>(kind - 1) << flags << '\0' << bytes.substr(kinds[0].length);
+    }
+    if (!fs::exists(path.replace_extension(".args"))) continue;
+    check(bytes, makeMessage(split(readFile(path), '\n')));
     ++checked;
   }
   std::printf("%d vectors checked against the layouts, %d failures; %d files written as seeds\n",
