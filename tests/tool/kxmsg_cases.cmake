@@ -2,23 +2,21 @@
 # lists them, and checks its exit codes, what it printed and its files:
 #   cmake -DKXMSG=<kxmsg> [-DEMULATOR=<wine>] -DWORK=<dir> -DVERSION=<v>
 #         -DVECTORS=<testdata/vectors> -DCASES=<file> -P kxmsg_cases.cmake
-# One directive a line; empty and # lines are skipped. @WORK@ (an empty
-# directory), @VECTORS@ and, as regular expressions matching them literally,
-# @WORK_RE@ and @VERSION_RE@ stand for their values; in REGEX and TEXT, \n,
-# \r and \t stand for a newline, carriage return and tab.
+# One directive a line; # lines are skipped. @WORK@ (an empty directory),
+# @VECTORS@ and, as regular expressions matching them, @WORK_RE@ and
+# @VERSION_RE@ stand for their values; \n, \r and \t in REGEX and TEXT for
+# a newline, carriage return and tab.
 #   kxmsg EXIT ARGUMENTS [>PATH]  runs kxmsg (arguments quoted as in a shell,
-#           stdout to PATH if given), requires the exit code EXIT; then:
-#   stdout|stderr|output REGEX, not-stdout|not-stderr|not-output REGEX
-#           the stream (output: both) matches the regular expression, or not
-#   empty stdout|stderr     the stream is empty
-#   json KEY... = VALUE     member KEY... of the JSON stdout is the string VALUE
-#   json-type KEY... = TYPE and has this type (which needs valid JSON)
-#   json-bytes KEY... = FILE  the string gives back FILE's bytes (\u00NN, \udcNN: byte NN)
-#   same NAME REGEX         the match of REGEX in stdout; all with one NAME equal
-# and at any place: write PATH TEXT; cut FROM LENGTH PATH (the first LENGTH
-# bytes of FROM); same-bytes PATH OFFSET PATH OFFSET (equal from there on);
-# file PATH, no-file PATH, no-glob PATTERN (what exists); native PATH (the
-# rest runs only where PATH exists and no emulator runs kxmsg).
+#     stdout to PATH if given) and requires the exit code EXIT; then:
+#   [not-]stdout|stderr|output REGEX  the stream (output: both) matches, or not
+#   json KEY... = VALUE, json-type KEY... = TYPE  member KEY... of the JSON
+#     stdout is the string VALUE, or has this type (which needs valid JSON)
+#   json-bytes KEY... = FILE  the string gives back FILE's bytes (\u00NN,
+#     \udcNN: byte NN); same NAME REGEX  the matches in stdout of one NAME agree
+# and anywhere: write PATH TEXT; cut FROM LENGTH PATH (FROM's first LENGTH
+# bytes); same-bytes PATH OFFSET PATH OFFSET (equal from there on); files
+# COUNT PATTERN (so many exist); native PATH (the rest runs only where PATH
+# exists and no emulator runs kxmsg).
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
@@ -47,23 +45,20 @@ foreach(line IN LISTS lines)
   string(REGEX MATCH "^([a-z-]+) ?(.*)$" found "${line}")
   set(directive "${CMAKE_MATCH_1}")
   set(rest "${CMAKE_MATCH_2}")
-  set(words "")
-  if(NOT directive MATCHES "(stdout|stderr|output)$")
-    separate_arguments(words UNIX_COMMAND "${rest}")
-  endif()
+  separate_arguments(words UNIX_COMMAND "${rest}")
+  unset(want)
   set(stream "${out}")
-  if(directive MATCHES "stderr$" OR rest STREQUAL "stderr")
+  if(directive MATCHES "stderr$")
     set(stream "${err}")
   elseif(directive MATCHES "output$")
     set(stream "${out}${err}")
   endif()
-  # The regular expression of a check (after the name of `same`), or the
-  # text of `write` (after its path). (REGEX REPLACE would take "^" to match
-  # again after each replacement.)
+  # The regular expression of a check (after the name of `same`), the text
+  # of `write` (after its path), the pattern of `files` (after its count).
   string(REGEX MATCH "^([^ ]+) (.*)$" found "${rest}")
   set(name "${CMAKE_MATCH_1}")
   set(pattern "${rest}")
-  if(directive STREQUAL "same" OR directive STREQUAL "write")
+  if(directive STREQUAL "same" OR directive STREQUAL "write" OR directive STREQUAL "files")
     set(pattern "${CMAKE_MATCH_2}")
   endif()
   string(REPLACE "\\\\" "${guard}" pattern "${pattern}")
@@ -93,8 +88,6 @@ foreach(line IN LISTS lines)
     fail("no match in:\n${stream}")
   elseif(directive MATCHES "^not-" AND NOT found STREQUAL "")
     fail("a match in:\n${stream}")
-  elseif(directive STREQUAL "empty" AND NOT stream STREQUAL "")
-    fail("not empty:\n${stream}")
   elseif(directive STREQUAL "same")
     if(NOT DEFINED same_${name})
       set(same_${name} "${found}")
@@ -127,37 +120,28 @@ foreach(line IN LISTS lines)
     else()
       string(JSON got ERROR_VARIABLE error GET "${out}" ${keys})
     endif()
-    if(NOT got STREQUAL want)
-      fail("found \"${got}\" ${error} in:\n${out}")
-    endif()
   elseif(directive STREQUAL "write")
     file(WRITE "${name}" "${pattern}")
   elseif(directive STREQUAL "cut")
-    find_program(HEAD head REQUIRED)
     list(POP_FRONT words from length path)
-    execute_process(COMMAND "${HEAD}" -c ${length} "${from}" OUTPUT_FILE "${path}")
+    execute_process(COMMAND head -c ${length} "${from}" OUTPUT_FILE "${path}")
   elseif(directive STREQUAL "same-bytes")
     list(POP_FRONT words first at other from)
-    file(READ "${first}" first OFFSET ${at} HEX)
-    file(READ "${other}" other OFFSET ${from} HEX)
-    if(NOT first STREQUAL other)
-      fail("the files differ:\n${first}\n${other}")
-    endif()
-  elseif(directive STREQUAL "file" AND NOT EXISTS "${rest}")
-    fail("no such file")
-  elseif(directive STREQUAL "no-file" AND EXISTS "${rest}")
-    file(REMOVE "${rest}")
-    fail("the file exists")
-  elseif(directive STREQUAL "no-glob")
-    file(GLOB found "${rest}")
-    if(found)
-      fail("files left: ${found}")
-    endif()
+    file(READ "${first}" want OFFSET ${at} HEX)
+    file(READ "${other}" got OFFSET ${from} HEX)
+  elseif(directive STREQUAL "files")
+    file(GLOB found "${pattern}")
+    list(LENGTH found got)
+    set(want "${name}")
   elseif(directive STREQUAL "native" AND (EMULATOR OR NOT EXISTS "${rest}"))
     message(STATUS "no ${rest} here, or an emulator: the lines from ${number} on skipped")
     break()
-  elseif(NOT directive MATCHES "^(stdout|stderr|output|not-.*|empty|same|file|no-file|native)$")
+  elseif(NOT directive MATCHES "^(stdout|stderr|output|not-.*|same|native)$")
     fail("no such directive")
+  endif()
+  # json, same-bytes and files compare what they found with what they want.
+  if(DEFINED want AND NOT got STREQUAL want)
+    fail("found \"${got}\", not \"${want}\" ${error}\n${found}\n${out}")
   endif()
 endforeach()
 if(runs EQUAL 0)
