@@ -8,15 +8,14 @@
 # a newline, carriage return and tab.
 #   kxmsg EXIT ARGUMENTS [>PATH]  runs kxmsg (arguments quoted as in a shell,
 #     stdout to PATH if given) and requires the exit code EXIT; then:
-#   [not-]stdout|stderr|output REGEX  the stream (output: both) matches, or not
-#   json KEY... = VALUE, json-type KEY... = TYPE  member KEY... of the JSON
-#     stdout is the string VALUE, or has this type (which needs valid JSON)
-#   json-bytes KEY... = FILE  the string gives back FILE's bytes (\u00NN,
-#     \udcNN: byte NN); same NAME REGEX  the matches in stdout of one NAME agree
-# and anywhere: write PATH TEXT; cut FROM LENGTH PATH (FROM's first LENGTH
-# bytes); same-bytes PATH OFFSET PATH OFFSET (equal from there on); files
-# COUNT PATTERN (so many exist); native PATH (the rest runs only where PATH
-# exists and no emulator runs kxmsg).
+#   [not-]stdout|stderr|output REGEX  the stream (output: both) matches, or not;
+#   json|json-type|json-bytes KEY... = WANT  member KEY... of the JSON stdout is
+#     the string WANT, has the type WANT, or gives back the bytes of the file
+#     WANT (\u00NN, \udcNN: byte NN); same NAME REGEX  the matches of one NAME
+#     in stdout agree. Anywhere: write PATH TEXT; cut FROM LENGTH PATH (FROM's
+#     first LENGTH bytes); same-bytes PATH OFFSET PATH OFFSET (equal from there
+#     on); files COUNT PATTERN (so many exist); native PATH (the rest runs only
+#     where PATH exists and no emulator runs kxmsg).
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
@@ -28,12 +27,9 @@ function(fail text)
   message(SEND_ERROR "${CASES}:${number}: ${line}\n${text}")
 endfunction()
 
-file(READ "${CASES}" content)
-string(REPLACE ";" "\\;" content "${content}")
-string(REPLACE "\n" ";" lines "${content}")
+file(STRINGS "${CASES}" lines ENCODING UTF-8)
 string(ASCII 1 guard)
 set(number 0)
-set(runs 0)
 foreach(line IN LISTS lines)
   math(EXPR number "${number} + 1")
   foreach(name WORK WORK_RE VERSION_RE VECTORS)
@@ -42,9 +38,16 @@ foreach(line IN LISTS lines)
   if(line STREQUAL "" OR line MATCHES "^#")
     continue()
   endif()
-  string(REGEX MATCH "^([a-z-]+) ?(.*)$" found "${line}")
+  # The directive and the rest; the regular expression of `same` follows its
+  # name, the text of `write` its path, the pattern of `files` its count.
+  string(REGEX MATCH "^([a-z-]+) ?(([^ ]*) ?(.*))$" found "${line}")
   set(directive "${CMAKE_MATCH_1}")
   set(rest "${CMAKE_MATCH_2}")
+  set(name "${CMAKE_MATCH_3}")
+  set(pattern "${rest}")
+  if(directive STREQUAL "same" OR directive STREQUAL "write" OR directive STREQUAL "files")
+    set(pattern "${CMAKE_MATCH_4}")
+  endif()
   separate_arguments(words UNIX_COMMAND "${rest}")
   unset(want)
   set(stream "${out}")
@@ -52,14 +55,6 @@ foreach(line IN LISTS lines)
     set(stream "${err}")
   elseif(directive MATCHES "output$")
     set(stream "${out}${err}")
-  endif()
-  # The regular expression of a check (after the name of `same`), the text
-  # of `write` (after its path), the pattern of `files` (after its count).
-  string(REGEX MATCH "^([^ ]+) (.*)$" found "${rest}")
-  set(name "${CMAKE_MATCH_1}")
-  set(pattern "${rest}")
-  if(directive STREQUAL "same" OR directive STREQUAL "write" OR directive STREQUAL "files")
-    set(pattern "${CMAKE_MATCH_2}")
   endif()
   string(REPLACE "\\\\" "${guard}" pattern "${pattern}")
   string(REPLACE "\\n" "\n" pattern "${pattern}")
@@ -80,7 +75,6 @@ foreach(line IN LISTS lines)
     endif()
     execute_process(COMMAND ${EMULATOR} "${KXMSG}" ${words} RESULT_VARIABLE code ${to}
                     ERROR_VARIABLE err)
-    math(EXPR runs "${runs} + 1")
     if(NOT code STREQUAL expected)
       fail("exit ${code}, expected ${expected}\n${out}${err}")
     endif()
@@ -144,6 +138,6 @@ foreach(line IN LISTS lines)
     fail("found \"${got}\", not \"${want}\" ${error}\n${found}\n${out}")
   endif()
 endforeach()
-if(runs EQUAL 0)
+if(NOT DEFINED code)
   fail("no case")
 endif()

@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -106,10 +107,7 @@ void put(std::string &record, const Field &field, std::string value, char pad) {
   record.replace(field.offset, field.width, value);
 }
 
-struct Part {
-  const Kind *kind;
-  std::string bytes;
-};
+using Part = std::pair<const Kind *, std::string>;  // a record or body and its bytes
 
 // The record of `kind` with the values of `list`: FIELD=VALUE,... with "\,"
 // for a comma in a value (a unit separator, which no recipe holds, meanwhile).
@@ -153,9 +151,8 @@ std::vector<Part> makeMessage(const std::vector<std::string> &arguments) {
   long characterSet = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &option = arguments[i];
-    const std::string value = i + 1 < arguments.size() ? arguments[i + 1] : "";
     if (option == "--truncate") continue;
-    ++i;
+    const std::string &value = arguments.at(++i);
     if (option == "--text" || option == "--bytes") {
       const bool text = option == "--text";
       parts = {{&kindNamed(text ? "str" : "bin"), text ? value : fromHex(value)}};
@@ -173,9 +170,10 @@ std::vector<Part> makeMessage(const std::vector<std::string> &arguments) {
   for (auto it = records.rbegin(); it != records.rend() && !parts.empty(); ++it) {
     const std::size_t colon = it->find(':');
     const std::string list = colon == std::string::npos ? "" : it->substr(colon + 1);
-    parts.insert(parts.begin(), makePart(kindNamed(it->substr(0, colon)),
-                                         "format=" + parts.front().kind->format + ",characterSet=" +
-                                             std::to_string(characterSet) + "," + list));
+    parts.insert(parts.begin(),
+                 makePart(kindNamed(it->substr(0, colon)),
+                          "format=" + parts.front().first->format +
+                              ",characterSet=" + std::to_string(characterSet) + "," + list));
     characterSet = 0;
   }
   return parts;
@@ -185,17 +183,17 @@ std::vector<Part> makeMessage(const std::vector<std::string> &arguments) {
 // part and field.
 void check(const std::string &file, const std::vector<Part> &parts) {
   std::size_t offset = 0;
-  for (const Part &part : parts) {
-    for (std::size_t i = 0; i < part.bytes.size(); ++i) {
-      if (offset + i < file.size() && file[offset + i] == part.bytes[i]) continue;
+  for (const auto &[kind, bytes] : parts) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (offset + i < file.size() && file[offset + i] == bytes[i]) continue;
       std::string name = "no field";
-      for (const Field &each : part.kind->fields)
+      for (const Field &each : kind->fields)
         if (i >= each.offset && i < each.offset + each.width) name = each.name;
-      return fail(part.kind->name + " at file offset " + std::to_string(offset) + ", byte " +
+      return fail(kind->name + " at file offset " + std::to_string(offset) + ", byte " +
                   std::to_string(i) + " (" + name +
                   (offset + i < file.size() ? ") differs" : ") is missing"));
     }
-    offset += part.bytes.size();
+    offset += bytes.size();
   }
   if (offset < file.size()) fail(std::to_string(file.size() - offset) + " bytes after the body");
 }

@@ -1,10 +1,8 @@
-// Reads the data of a message file as one item of the kind named, whatever
-// the descriptor's format says, as an application does that expects one
-// kind of message, and prints the outcome as kxmsg dump --json prints a
-// failure. kxmsg reads each part as its format names it, so it never meets
-// a wrong format; this program shows what reading meets then.
-//   vectors_read_as FILE KIND        KIND: dlh vih oih wih rfh trg bin
-// Exit status 0 when the item reads, 2 when it does not, 1 on bad usage.
+// Reads a message file's data as one item of the kind named, whatever the
+// descriptor's format says, as an application that expects one kind does
+// (kxmsg reads each part as its format names it), and prints the outcome as
+// kxmsg dump --json prints a failure. Exit status 0 when the item reads, 2
+// when it does not, 1 on bad usage.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
