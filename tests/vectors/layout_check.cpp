@@ -110,7 +110,7 @@ void put(std::string &record, const Field &field, std::string value, char pad) {
 using Part = std::pair<const Kind *, std::string>;  // a record or body and its bytes
 
 // The record of `kind` with the values of `list`: FIELD=VALUE,... with "\,"
-// for a comma in a value (a unit separator, which no recipe holds, meanwhile).
+// for a comma in a value (a unit separator while the list is split).
 Part makePart(const Kind &kind, std::string list) {
   std::string record(kind.length, '\0'), variable;
   for (std::size_t at; (at = list.find("\\,")) != std::string::npos;) list.replace(at, 2, "\x1f");
@@ -147,7 +147,7 @@ Part makePart(const Kind &kind, std::string list) {
 // each header record the format and character set of the part after them.
 std::vector<Part> makeMessage(const std::vector<std::string> &arguments) {
   std::vector<Part> parts;
-  std::vector<std::string> records{"md"};  // the descriptor, then the headers
+  std::vector<std::string> records{kinds[0].name};  // the descriptor, the headers
   long characterSet = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &option = arguments[i];
