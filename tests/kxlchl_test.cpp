@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -163,74 +165,48 @@ std::string storedPeerName(const Channel &channel) {
   return std::string(record.sslPeerName, length);
 }
 
-TEST(KxlChlTest, PeerNameIsStoredWithExactlyItsLength) {
-  Channel channel;
-  kxltest::TraceCapture trace;
-  EXPECT_TRUE(channel.setSslPeerName(letters(5000).c_str()));  // no length limit
-  EXPECT_EQ(letters(5000), storedPeerName(channel));
-  EXPECT_TRUE(channel.setSslPeerName("CN=x  "));
-  EXPECT_EQ("CN=x  ", storedPeerName(channel));
-  EXPECT_EQ("CN=x", text(channel.sslPeerName()));
-  // The old name is released and the new length recorded before the copy,
-  // so a refused text leaves storage of its length holding null bytes.
-  const std::string refused = "CN=refused";
-  {
-    Refusal refusal(refused.c_str(), 1, Refusal::kRead);
-    EXPECT_FALSE(channel.setSslPeerName(refused.c_str()));
-  }
-  EXPECT_EQ(std::string(refused.size(), '\0'), storedPeerName(channel));
-  EXPECT_EQ("", text(channel.sslPeerName()));
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_SOURCE_BUFFER_ERROR), codesOf(channel));
-  EXPECT_EQ(kxltest::Texts({{kKxlFnStringCopy, "KxlString::copy (error): source buffer error"}}),
-            kxltest::textsOf(trace));
-  for (const char *empty : {static_cast<const char *>(nullptr), ""}) {
-    ASSERT_TRUE(channel.setSslPeerName("CN=peer"));
-    EXPECT_TRUE(channel.setSslPeerName(empty));
-    EXPECT_EQ("<none:0>", storedPeerName(channel));
-  }
-}
-
-// Where one side's lists lie in the record, and its setters.
+// Where one side's lists lie in the record, and its calls; of each pair,
+// [0] is for the exit names, [1] for their user data.
 const struct Side {
   std::int32_t tagKXCD::*count;
-  char *tagKXCD::*names, *tagKXCD::*data;
-  bool (KxlChl::*setNames)(std::size_t, const char **);
+  char *tagKXCD::*lists[2];
+  bool (KxlChl::*set[2])(std::size_t, const char **);
   bool (KxlChl::*setStrings)(std::size_t, const KxlStr **);
-  bool (KxlChl::*setData)(std::size_t, const char **);
-  bool (KxlChl::*setDataEntry)(const char *);
-} kSides[] = {{&tagKXCD::sendExitCount, &tagKXCD::sendExitNames, &tagKXCD::sendUserData,
-               &KxlChl::setSendExitNames, &KxlChl::setSendExitNames, &KxlChl::setSendUserData,
-               &KxlChl::setSendUserData},
-              {&tagKXCD::receiveExitCount, &tagKXCD::receiveExitNames, &tagKXCD::receiveUserData,
-               &KxlChl::setReceiveExitNames, &KxlChl::setReceiveExitNames,
-               &KxlChl::setReceiveUserData, &KxlChl::setReceiveUserData}};
+  bool (KxlChl::*setOne)(const char *);
+  bool (KxlChl::*read[2])(std::size_t, KxlStr **);
+  KxlStr (KxlChl::*first[2])();
+} kSides[] = {{&tagKXCD::sendExitCount,
+               {&tagKXCD::sendExitNames, &tagKXCD::sendUserData},
+               {&KxlChl::setSendExitNames, &KxlChl::setSendUserData},
+               &KxlChl::setSendExitNames,
+               &KxlChl::setSendUserData,
+               {&KxlChl::sendExitNames, &KxlChl::sendUserData},
+               {&KxlChl::sendExitName, &KxlChl::sendUserData}},
+              {&tagKXCD::receiveExitCount,
+               {&tagKXCD::receiveExitNames, &tagKXCD::receiveUserData},
+               {&KxlChl::setReceiveExitNames, &KxlChl::setReceiveUserData},
+               &KxlChl::setReceiveExitNames,
+               &KxlChl::setReceiveUserData,
+               {&KxlChl::receiveExitNames, &KxlChl::receiveUserData},
+               {&KxlChl::receiveExitName, &KxlChl::receiveUserData}}};
 
-// The side's count and both arrays, slot by slot at the record's widths.
+// "COUNT NAMES | DATA": each slot at the record's widths without its
+// trailing null bytes, comma-separated; "-" for a null array.
 std::string sideState(const Channel &channel, const Side &side) {
   const tagKXCD &r = *channel.KXCD();
   const auto count = static_cast<std::size_t>(r.*side.count);
-  auto bytes = [&](const char *pointer, std::int32_t width) {
-    return pointer == nullptr ? "-" : std::string(pointer, count * std::size_t(width));
-  };
-  return std::to_string(count) + bytes(r.*side.names, r.exitNameLength) + "|" +
-         bytes(r.*side.data, r.userDataLength);
-}
-
-// What sideState() reads for these names and user data.
-std::string sideOf(const std::vector<std::string> &names, const std::vector<std::string> &data) {
-  if (names.empty()) return "0-|-";
-  std::string result = std::to_string(names.size());
-  for (const std::string &name : names) result += slot(name, 128);
-  result += "|";
-  for (const std::string &entry : data) result += slot(entry, 32);
-  return result;
-}
-
-bool setNames(Channel &channel, const Side &side, std::vector<const char *> list) {
-  return (channel.*side.setNames)(list.size(), list.data());
-}
-bool setData(Channel &channel, const Side &side, std::vector<const char *> list) {
-  return (channel.*side.setData)(list.size(), list.data());
+  std::string state = std::to_string(count);
+  for (int list = 0; list < 2; ++list) {
+    const char *array = r.*side.lists[list];
+    const auto width = static_cast<std::size_t>(list == 0 ? r.exitNameLength : r.userDataLength);
+    state += list == 0 ? " " : " | ";
+    if (array == nullptr) state += "-";
+    for (std::size_t i = 0; array != nullptr && i < count; ++i) {
+      std::string slot(array + i * width, width);
+      state += (i == 0 ? "" : ",") + slot.erase(slot.find_last_not_of('\0') + 1);
+    }
+  }
+  return state;
 }
 
 // The record with each pointer replaced by the bytes it points to: the
@@ -267,87 +243,68 @@ TEST(KxlChlTest, CopiesAreDeepAndOutliveTheSource) {
   EXPECT_EQ(defaultRecord(), assigned.record());
 }
 
-// The lists lie in the record as a count and arrays of 128-byte names and
-// 32-byte user data, null filled; new names empty the user data. A name
-// cut to its slot sends the cut's text; a refused list (a null or empty
-// entry, more user data than exits) sends none and changes nothing.
-TEST(KxlChlTest, ListsInTheRecordAndTheirRefusals) {
-  const KxlStr filled("S"), nullString;
-  const std::string longName = letters(130);
-  struct {
-    std::vector<const char *> names, data;  // names as texts, or user data
-    std::vector<const KxlStr *> strings;    // or names as strings
-    long reason;
-  } refusals[] = {{{"A", "", "C"}, {}, {}, KXRC_EMPTY_LIST_ENTRY},
-                  {{"A", nullptr, "C"}, {}, {}, KXRC_NULL_POINTER},
-                  {{}, {}, {&filled, &nullString}, KXRC_EMPTY_LIST_ENTRY},
-                  {{}, {}, {&filled, nullptr}, KXRC_NULL_POINTER},
-                  {{}, {"W", "X", "Y"}, {}, KXRC_TOO_MANY_ENTRIES}};
+// testdata/tests/chl2_lists.tsv drives the lists of each side in turn (what
+// fuzz_channel's model does not see of them: their refusals, slot copies and
+// reads that fail part of the way) and the peer name.
+TEST(KxlChlTest, ListScript) {
   for (const Side &side : kSides) {
-    Channel channel;
-    kxltest::TraceCapture trace;
-    EXPECT_TRUE(setNames(channel, side, {"E0", longName.c_str()}));
-    EXPECT_EQ(Codes(KXCC_WARNING, KXRC_DATA_TRUNCATED), codesOf(channel));
-    EXPECT_TRUE(setData(channel, side, {nullptr, "d1"}));
-    const std::string before = sideState(channel, side);
-    EXPECT_EQ(sideOf({"E0", longName}, {"", "d1"}), before);
-    for (auto &r : refusals) {
-      SCOPED_TRACE(r.reason);
-      EXPECT_FALSE(!r.names.empty()  ? setNames(channel, side, r.names)
-                   : !r.data.empty() ? setData(channel, side, r.data)
-                                     : (channel.*side.setStrings)(2, r.strings.data()));
-      EXPECT_EQ(Codes(KXCC_FAILED, r.reason), codesOf(channel));
-      EXPECT_EQ(before, sideState(channel, side));
+    auto channel = std::make_unique<Channel>();
+    for (const kxltest::Row &row : kxltest::table("chl2_lists")) {
+      SCOPED_TRACE(row.file);
+      std::istringstream op(row[0]), refused(row[2]);
+      std::string verb, list, mode, where;
+      op >> verb >> list;
+      const int i = list == "data";
+      std::vector<std::string> texts;  // the entries: ~ a null one, - none
+      std::istringstream entries(row[1] + ",");
+      for (std::string entry; row[1] != "-" && std::getline(entries, entry, ',');)
+        texts.push_back(entry);
+      std::vector<const char *> pointers;
+      std::vector<KxlStr> strings(texts.size());
+      std::vector<const KxlStr *> stringPointers;
+      for (std::size_t n = 0; n < texts.size(); ++n) {
+        if (!texts[n].empty() && texts[n] != "~") strings[n] = KxlStr(texts[n].c_str());
+        pointers.push_back(texts[n] == "~" ? nullptr : texts[n].c_str());
+        stringPointers.push_back(texts[n] == "~" ? nullptr : &strings[n]);
+      }
+      KxlStr read[2] = {KxlStr(), KxlStr("stale")};
+      KxlStr *readPointers[] = {&read[0], &read[1]};
+      std::optional<Refusal> refusal;
+      std::size_t offset = 0, length = 0;
+      if (refused >> mode >> where >> offset >> length) {
+        const tagKXCD &r = *channel->KXCD();
+        refusal.emplace(where == "arg" ? pointers[offset] : r.*side.lists[where == "data"] + offset,
+                        length, mode == "read" ? Refusal::kRead : Refusal::kWrite);
+      }
+      kxltest::TraceCapture trace;
+      bool result = true;
+      std::string readOut;
+      if (verb == "new") channel = std::make_unique<Channel>();
+      if (verb == "clear") channel->clearErrorCodes();
+      if (verb == "set") result = (*channel.*side.set[i])(texts.size(), pointers.data());
+      if (verb == "strings")
+        result = (*channel.*side.setStrings)(texts.size(), stringPointers.data());
+      if (verb == "one") result = (*channel.*side.setOne)(pointers[0]);
+      if (verb == "null") result = (*channel.*side.set[i])(1, nullptr);
+      if (verb == "peer") result = channel->setSslPeerName(pointers[0]);
+      if (verb == "peer") readOut = storedPeerName(*channel) + "|" + text(channel->sslPeerName());
+      if (verb == "first") readOut = text((*channel.*side.first[i])());
+      if (verb == "read" && row[1] == "null") result = (*channel.*side.read[i])(2, nullptr);
+      if (verb == "read" && row[1] != "null") {
+        result = (*channel.*side.read[i])(2, readPointers);
+        readOut = text(read[0]) + " " + kxlhdrtest::codes(read[0]) + "," + text(read[1]) + " " +
+                  kxlhdrtest::codes(read[1]);
+      }
+      std::string sent;
+      for (const auto &t : kxltest::textsOf(trace))
+        sent += (sent.empty() ? "" : ";") + std::to_string(t.first) + " " + t.second;
+      EXPECT_EQ(row.number(3) != 0, result);
+      EXPECT_EQ(Codes(row.number(4), row.number(5)), codesOf(*channel));
+      EXPECT_EQ(row[6], sideState(*channel, side));
+      EXPECT_EQ(row[7], sent);
+      EXPECT_EQ(row[8], readOut);
     }
-    EXPECT_FALSE((channel.*side.setNames)(1, nullptr));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_NULL_POINTER), codesOf(channel));
-    EXPECT_EQ(kxltest::Texts(1, {kKxlFnStringCopy, kTruncated}), kxltest::textsOf(trace));
-    // No exits: no user data, and an empty side in the record.
-    ASSERT_TRUE(setNames(channel, side, {}));
-    EXPECT_FALSE((channel.*side.setDataEntry)("X"));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TOO_MANY_ENTRIES), codesOf(channel));
-    EXPECT_EQ(sideOf({}, {}), sideState(channel, side));
   }
-}
-
-// A failing copy stops a replacement; the slots before it are written. A
-// string that cannot be set while a list is read passes its codes on; the
-// rest are filled. Both sides run this one code (fuzz_channel tells them
-// apart), so the send side shows it.
-TEST(KxlChlTest, SlotCopiesThatFailPartOfTheWay) {
-  Channel channel;
-  const Side &side = kSides[0];
-  ASSERT_TRUE(setNames(channel, side, {"OLD0", "OLD1", "OLD2"}));
-  ASSERT_TRUE(setData(channel, side, {"D0", "D1", "D2"}));
-  const std::string refused = "NEW1";
-  {
-    Refusal refusal(refused.c_str(), 1, Refusal::kRead);
-    EXPECT_FALSE(setNames(channel, side, {"NEW0", refused.c_str(), "NEW2"}));
-  }
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_SOURCE_BUFFER_ERROR), codesOf(channel));
-  EXPECT_EQ(sideOf({"NEW0", "OLD1", "OLD2"}, {"", "D1", "D2"}), sideState(channel, side));
-  {
-    Refusal refusal(channel.KXCD()->sendUserData + 32, 32, Refusal::kWrite);
-    EXPECT_FALSE(setData(channel, side, {"x", "y", "z"}));
-  }
-  EXPECT_EQ(Codes(KXCC_FAILED, KXRC_TARGET_BUFFER_ERROR), codesOf(channel));
-  EXPECT_EQ(sideOf({"NEW0", "OLD1", "OLD2"}, {"x", "D1", "D2"}), sideState(channel, side));
-  for (bool userData : {false, true}) {
-    SCOPED_TRACE(userData);
-    channel.clearErrorCodes();
-    KxlStr first, second("stale");
-    KxlStr *strings[] = {&first, &second};
-    const tagKXCD &record = *channel.KXCD();
-    Refusal refusal(userData ? record.sendUserData : record.sendExitNames, 1, Refusal::kRead);
-    EXPECT_FALSE(userData ? channel.sendUserData(2, strings) : channel.sendExitNames(2, strings));
-    EXPECT_EQ(KXRC_BUFFER_ERROR, first.reasonCode());
-    EXPECT_EQ(userData ? "D1" : "OLD1", text(second));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BUFFER_ERROR), codesOf(channel));
-    channel.clearErrorCodes();
-    EXPECT_EQ("", text(userData ? channel.sendUserData() : channel.sendExitName()));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BUFFER_ERROR), codesOf(channel));
-  }
-  EXPECT_TRUE(channel.sendExitNames(2, nullptr));  // no list to fill
 }
 
 // Opens the protected pointer checks and code setters to the tests.
