@@ -1,11 +1,6 @@
-// The client channel definition and the small classes beside the message.
-// The channel: its record (defaults, fields at their offsets, the peer name
-// of any length), deep copies, and what fuzz_channel's list model does not
-// see: the lists in the record, their refusals, and slot copies and reads
-// that fail part of the way. Then the error state every kxli object carries
-// with its pointer checks and the trace facade they report through, the
-// tracking values (exact widths, storage of their own in every copy) and the
-// get-message options of both layouts (80 and 100 bytes).
+// The client channel definition (its record, lists, peer name and copies),
+// the error state and pointer checks every object carries, the trace facade,
+// the tracking values and the get-message options of both layouts.
 
 #include "kxlchl.hpp"
 
@@ -52,13 +47,6 @@ class Channel : public KxlChl {
   char *at(std::size_t offset) const { return reinterpret_cast<char *>(KXCD()) + offset; }
   std::string record() const { return std::string(at(0), sizeof(tagKXCD)); }
 };
-
-// `length` characters cycling through the alphabet, so a cut shows where.
-std::string letters(std::size_t length) {
-  std::string result;
-  for (std::size_t i = 0; i < length; ++i) result += static_cast<char>('a' + i % 26);
-  return result;
-}
 
 // A slot or field of `width` holding `value`, cut or null filled.
 std::string slot(const std::string &value, std::size_t width) {
@@ -141,7 +129,7 @@ TEST(KxlChlTest, TextFields) {
     kxltest::TraceCapture trace;
     // Cut to the width without terminator (warning 6115, still true);
     // trailing blanks stored but not read back; null the empty text.
-    const std::string longText = letters(field.width + 5);
+    const std::string longText = std::string(field.width, 'x') + "yyyyy";
     const std::pair<const char *, std::string> values[] = {
         {longText.c_str(), longText.substr(0, field.width)}, {"A B  ", "A B"}, {nullptr, ""}};
     for (const auto &value : values) {
@@ -441,8 +429,15 @@ TEST(KxlMtrTest, BinaryValuesTakeExactlyTheirWidthOrNothing) {
   }
 }
 
+// Every value, the feedback and the codes.
+std::string trackerState(const KxlMtr &t) {
+  return bytesOf(t.accountingToken()) + "|" + bytesOf(t.correlationId()) + "|" +
+         bytesOf(t.groupId()) + "|" + bytesOf(t.messageId()) + "|" + std::to_string(t.feedback()) +
+         "|" + kxlhdrtest::codes(t);
+}
+
 TEST(KxlMtrTest, CopiesGiveEveryValueStorageOfTheirOwn) {
-  const std::string id = pattern(24, 5);
+  const std::string id = pattern(24, 5), zeros(24, '\0');
   auto source = std::make_unique<KxlMtr>();
   EXPECT_EQ(0, source->feedback());  // no storage yet
   ASSERT_TRUE(source->setMessageId(binOf(id)));
@@ -452,19 +447,14 @@ TEST(KxlMtrTest, CopiesGiveEveryValueStorageOfTheirOwn) {
   KxlMtr assigned;
   ASSERT_TRUE(assigned.setCorrelationId(binOf(pattern(24, 9))));
   assigned = *source;
-  EXPECT_EQ("", bytesOf(source->accountingToken()));  // the source stays as it was
+  EXPECT_EQ("||" + zeros + "|" + id + "|-3|2/6111", trackerState(*source));  // as it was
   source.reset();
   const KxlMtr &same = assigned;
   assigned = same;
-  for (const KxlMtr *copy : {&constructed, &assigned}) {
-    EXPECT_EQ(id, bytesOf(copy->messageId()));
-    EXPECT_EQ(-3, copy->feedback());
-    // Values the source had no storage for are zero bytes in the copy.
-    EXPECT_EQ(std::string(32, '\0'), bytesOf(copy->accountingToken()));
-    EXPECT_EQ(std::string(24, '\0'), bytesOf(copy->correlationId()));
-    EXPECT_EQ(std::string(24, '\0'), bytesOf(copy->groupId()));
-    EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR), codesOf(*copy));
-  }
+  // Values the source had no storage for are zero bytes in the copy.
+  for (const KxlMtr *copy : {&constructed, &assigned})
+    EXPECT_EQ(std::string(32, '\0') + "|" + zeros + "|" + zeros + "|" + id + "|-3|2/6111",
+              trackerState(*copy));
 }
 
 // Reaches the protected members a test needs.
