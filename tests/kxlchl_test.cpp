@@ -247,11 +247,11 @@ TEST(KxlChlTest, ListScript) {
       std::istringstream entries(row[1] + ",");
       for (std::string entry; row[1] != "-" && std::getline(entries, entry, ',');)
         texts.push_back(entry);
+      std::vector<KxlStr> strings(texts.size());  // an empty text is a null string
       std::vector<const char *> pointers;
-      std::vector<KxlStr> strings(texts.size());
       std::vector<const KxlStr *> stringPointers;
       for (std::size_t n = 0; n < texts.size(); ++n) {
-        if (!texts[n].empty() && texts[n] != "~") strings[n] = KxlStr(texts[n].c_str());
+        if (texts[n] != "~") strings[n].set(texts[n].c_str(), texts[n].size());
         pointers.push_back(texts[n] == "~" ? nullptr : texts[n].c_str());
         stringPointers.push_back(texts[n] == "~" ? nullptr : &strings[n]);
       }
@@ -277,9 +277,8 @@ TEST(KxlChlTest, ListScript) {
       if (verb == "peer") result = channel->setSslPeerName(pointers[0]);
       if (verb == "peer") readOut = storedPeerName(*channel) + "|" + text(channel->sslPeerName());
       if (verb == "first") readOut = text((*channel.*side.first[i])());
-      if (verb == "read" && row[1] == "null") result = (*channel.*side.read[i])(2, nullptr);
-      if (verb == "read" && row[1] != "null") {
-        result = (*channel.*side.read[i])(2, readPointers);
+      if (verb == "read") {  // into the two strings, or a null list that reads nothing
+        result = (*channel.*side.read[i])(2, row[1] == "null" ? nullptr : readPointers);
         readOut = text(read[0]) + " " + kxlhdrtest::codes(read[0]) + "," + text(read[1]) + " " +
                   kxlhdrtest::codes(read[1]);
       }
@@ -478,9 +477,8 @@ std::string optionsRecord(std::size_t length, std::int32_t version) {
 }
 
 // The options' record, `length` bytes long.
-template <class Options>
-std::string recordBytes(const Options &options, std::size_t length) {
-  return std::string(reinterpret_cast<const char *>(options.record()), length);
+std::string recordBytes(const KXGMO *record, std::size_t length) {
+  return std::string(reinterpret_cast<const char *>(record), length);
 }
 
 // New records take the supported version (its low 32 bits) at their
@@ -491,11 +489,11 @@ template <class Options>
 void expectOptions(std::size_t length, std::int32_t version) {
   SCOPED_TRACE(length);
   auto source = std::make_unique<Exposed<Options>>();
-  EXPECT_EQ(optionsRecord(length, version), recordBytes(*source, length));
+  EXPECT_EQ(optionsRecord(length, version), recordBytes(source->record(), length));
   EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(*source));
   std::memset(source->writable(), 0x5a, length);  // a version of its own
   source->setCodes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR);
-  const std::string snapshot = recordBytes(*source, length);
+  const std::string snapshot = recordBytes(source->record(), length);
   Exposed<Options>::setVersionSupported(static_cast<long>(INT64_C(0x100000001)));
   const Options after;
   Options constructed(*source);
@@ -503,13 +501,13 @@ void expectOptions(std::size_t length, std::int32_t version) {
   assigned = *source;
   Exposed<Options>::setVersionSupported(version);
   source.reset();
-  EXPECT_EQ(optionsRecord(length, 1), recordBytes(after, length));
-  EXPECT_EQ(optionsRecord(length, 1), recordBytes(Options(after), length));
-  EXPECT_EQ(optionsRecord(length, version), recordBytes(Options(), length));
+  EXPECT_EQ(optionsRecord(length, 1), recordBytes(after.record(), length));
+  EXPECT_EQ(optionsRecord(length, 1), recordBytes(Options(after).record(), length));
+  EXPECT_EQ(optionsRecord(length, version), recordBytes(Options().record(), length));
   const Options &same = assigned;
   assigned = same;
   for (const Options *copy : {&constructed, &assigned}) {
-    EXPECT_EQ(snapshot, recordBytes(*copy, length));
+    EXPECT_EQ(snapshot, recordBytes(copy->record(), length));
     EXPECT_EQ(Codes(KXCC_FAILED, KXRC_BINARY_DATA_LENGTH_ERROR), codesOf(*copy));
   }
   for (const kxltest::Row &row : kxltest::table("chl_gmo_syncpoint")) {
@@ -547,7 +545,7 @@ TEST(KxlGmo3Test, MessageToken) {
   KxlGmo3 options;
   const std::string token = pattern(16, 1);
   options.setMessageToken(reinterpret_cast<const unsigned char *>(token.data()));
-  EXPECT_EQ(optionsRecord(100, 3).replace(80, 16, token), recordBytes(options, 100));
+  EXPECT_EQ(optionsRecord(100, 3).replace(80, 16, token), recordBytes(options.record(), 100));
 }
 
 }  // namespace
