@@ -25,17 +25,13 @@
 
 namespace {
 
+using kxlhdrtest::text;
 using kxltest::binOf;
 using kxltest::bytesOf;
 using kxltest::Codes;
 using kxltest::codesOf;
 using kxltest::pattern;
 using Refusal = kxltest::PointerRefusal;
-
-std::string text(const KxlStr &value) {
-  const char *chars = value;
-  return chars == nullptr ? std::string() : std::string(chars);
-}
 
 // Reaches the record through the protected accessor.
 class Channel : public KxlChl {
