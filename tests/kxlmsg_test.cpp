@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "kxlmsgtest.hpp"
+#include "kxltable.hpp"
 
 namespace kxltest {
 namespace {
@@ -31,20 +31,12 @@ struct ScriptedItem : KxlItm {
   bool outcome = true;
 };
 
-// Stores 32-bit integers, offset and value in turn, little-endian.
-void putInt32(std::string &bytes, std::initializer_list<std::int32_t> fields) {
-  for (auto field = fields.begin(); field != fields.end(); field += 2)
-    for (int i = 0; i < 4; ++i)
-      bytes[field[0] + i] = static_cast<char>(static_cast<std::uint32_t>(field[1]) >> (8 * i));
-}
-
-// The descriptor of a new message, built field by field.
-std::string defaultDescriptor(std::int32_t version) {
+// The descriptor made of the named patches of msg2_descriptor.tsv, in order.
+std::string descriptor(const std::vector<std::string> &names) {
   std::string bytes(364, '\0');
-  bytes.replace(0, 4, "MD  ");
-  bytes.replace(32, 8, "        ");
-  putInt32(bytes,
-           {4, version, 12, 8, 16, -1, 24, kKxlNativeEncoding, 40, -1, 44, 2, 348, 1, 360, -1});
+  for (const std::string &name : names)
+    for (const Row &row : table("msg2_descriptor"))
+      if (row[0] == name) bytes.replace(row.number(1), row[2].size(), row[2]);
   return bytes;
 }
 
@@ -53,8 +45,8 @@ TEST(KxlMsgTest, NewDescriptorHoldsTheDefaultsAtTheirOffsets) {
   OpenMessage::setVersionSupported(1);
   KxlMsg later;
   OpenMessage::setVersionSupported(2);
-  EXPECT_EQ(descriptorBytes(earlier), defaultDescriptor(2));
-  EXPECT_EQ(descriptorBytes(later), defaultDescriptor(1));
+  EXPECT_EQ(descriptorBytes(earlier), descriptor({"new", "v2"}));
+  EXPECT_EQ(descriptorBytes(later), descriptor({"new", "v1"}));
   EXPECT_EQ(later.messageId().dataLength(), 24u);  // storage from the start
   EXPECT_EQ(stateOf(later), (CacheState{nullptr, 0, 0, 0, true, ""}));
 }
@@ -109,10 +101,10 @@ TEST(KxlMsgTest, NumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwnTheirs) 
   source->setFormat("KXDEADLETTER");                                 // cut at 8
   source->setCharacterSet(static_cast<long>(INT64_C(0x100000352)));  // low 32 bits: 850
   source->setEncoding(-5);
-  std::string expected = defaultDescriptor(2).replace(32, 8, "KXDEADLE");
-  expected.replace(48, 24, bytes, 0, 24).replace(72, 24, bytes, 1, 24);
-  expected.replace(324, 24, bytes, 2, 24).replace(208, 32, bytes, 0, 32);
-  putInt32(expected, {20, -7, 24, -5, 28, 850});
+  std::string expected = descriptor({"new", "v2", "set"}).replace(48, 24, bytes, 0, 24);
+  expected.replace(72, 24, bytes, 1, 24)
+      .replace(324, 24, bytes, 2, 24)
+      .replace(208, 32, bytes, 0, 32);
   EXPECT_EQ(descriptorBytes(*source), expected);
   EXPECT_EQ(source->encoding(), -5);
   KxlMsg copy(*source);
