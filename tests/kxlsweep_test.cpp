@@ -4,14 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "kxli.hpp"
 #include "kxlmsgtest.hpp"
@@ -37,34 +33,30 @@ struct Trial {
     if (failAt != 0) failure.emplace(failAt);
     operation();
     failed = failure && failure->failed() > 0;
-    count += counter.count();
+    count = counter.count();
   }
 };
 
 // Writes (or reads) the items until one fails: it and the message report
 // 2071, and the message stays as it was. True when all went.
-bool stepThrough(KxlMsg &message, const std::vector<KxlItm *> &items, bool write, Trial &trial) {
-  bool whole = false;
-  trial.run([&] {
-    for (KxlItm *item : items) {
-      const CacheState before = stateOf(message);
-      const std::string format = formatOf(message);
-      if (write ? message.writeItem(*item) : message.readItem(*item)) continue;
-      EXPECT_EQ(codesOf(*item), kFailed);
-      EXPECT_EQ(codesOf(message), kFailed);
-      EXPECT_EQ(stateOf(message), before);
-      EXPECT_EQ(formatOf(message), format);
-      return;
-    }
-    whole = true;
-  });
-  return whole;
+bool stepThrough(KxlMsg &message, const std::vector<KxlItm *> &items, bool write) {
+  for (KxlItm *item : items) {
+    const CacheState before = stateOf(message);
+    const std::string format = formatOf(message);
+    if (write ? message.writeItem(*item) : message.readItem(*item)) continue;
+    EXPECT_EQ(codesOf(*item), kFailed);
+    EXPECT_EQ(codesOf(message), kFailed);
+    EXPECT_EQ(stateOf(message), before);
+    EXPECT_EQ(formatOf(message), format);
+    return false;
+  }
+  return true;
 }
 
-// Every header written over the body and read back, one of the two under
-// the trial; the reference header read into empty names, which allocates.
+// Every header written over the body and read back; the reference header
+// read into empty names, which allocates.
 template <class Body>
-void chainRoundTrip(Trial &trial, bool readUnderTrial, const Body &body) {
+void chainRoundTrip(Trial &trial, const Body &body) {
   KxlMsg message;
   Body written = body, back;
   ASSERT_TRUE(message.writeItem(written));
@@ -75,16 +67,13 @@ void chainRoundTrip(Trial &trial, bool readUnderTrial, const Body &body) {
   KxlRfh rfh[2];
   rfh[0].setSourceName("SOURCE");
   rfh[0].setDestinationName("DESTINATION");
-  Trial plain{0};
-  if (!stepThrough(message, {&dlh[0], &vih[0], &oih[0], &wih[0], &rfh[0]}, true,
-                   readUnderTrial ? plain : trial))
-    return;
-  ASSERT_TRUE(message.setDataOffset(0));
-  if (!stepThrough(message, {&rfh[1], &wih[1], &oih[1], &vih[1], &dlh[1], &back}, false,
-                   readUnderTrial ? trial : plain))
-    return;
-  EXPECT_TRUE(back == body);
-  EXPECT_EQ(message.dataOffset(), message.messageLength());
+  trial.run([&] {
+    if (!stepThrough(message, {&dlh[0], &vih[0], &oih[0], &wih[0], &rfh[0]}, true)) return;
+    ASSERT_TRUE(message.setDataOffset(0));
+    if (!stepThrough(message, {&rfh[1], &wih[1], &oih[1], &vih[1], &dlh[1], &back}, false)) return;
+    EXPECT_TRUE(back == body);
+    EXPECT_EQ(message.dataOffset(), message.messageLength());
+  });
 }
 
 // The last step cuts the message: a failed cut drops its warning.
@@ -152,14 +141,14 @@ void channelLists(Trial &trial) {
 // under the string lock the first copy creates: whatever gets no storage,
 // the copy succeeds, the number is whole or blank, the codes stay clear.
 void triggerForm(Trial &trial) {
-  std::string record(sizeof(KXTM), '\0');
-  const std::int32_t version = 1, number = -5;
-  record.replace(0, 4, "TM  ");
-  std::memcpy(&record[offsetof(KXTM, version)], &version, sizeof version);
-  std::memcpy(&record[offsetof(KXTM, field168)], &number, sizeof number);
+  KXTM record{};
+  std::memcpy(record.structureId, "TM  ", 4);
+  record.version = 1;
+  record.field168 = -5;
   KxlMsg message;
   message.setFormat("KXTRIG  ");
-  ASSERT_TRUE(message.write(record.size(), record.data()) && message.setDataOffset(0));
+  ASSERT_TRUE(message.write(sizeof record, reinterpret_cast<const char *>(&record)) &&
+              message.setDataOffset(0));
   KxlTrg trigger;
   ASSERT_TRUE(trigger.pasteIn(message));
   KxlStrCleanUp();  // each run creates the string lock anew
@@ -176,10 +165,8 @@ TEST(KxlSweepTest, EveryNothrowAllocationCanFail) {
   const KxlStr text("some text");
   const KxlBin bytes("\x01\x00\x02\x00", 4);
   const std::map<std::string, std::function<void(Trial &)>> scenarios = {
-      {"chain-text-written", [&](Trial &t) { chainRoundTrip(t, false, text); }},
-      {"chain-text-read", [&](Trial &t) { chainRoundTrip(t, true, text); }},
-      {"chain-bytes-written", [&](Trial &t) { chainRoundTrip(t, false, bytes); }},
-      {"chain-bytes-read", [&](Trial &t) { chainRoundTrip(t, true, bytes); }},
+      {"chain-text", [&](Trial &t) { chainRoundTrip(t, text); }},
+      {"chain-bytes", [&](Trial &t) { chainRoundTrip(t, bytes); }},
       {"cache-growth-and-cut", cacheGrowthAndCut},
       {"message-assignment", messageAssignment},
       {"channel-lists", channelLists},
