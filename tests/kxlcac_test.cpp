@@ -6,13 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "kxlmsgtest.hpp"
 #include "kxltable.hpp"
@@ -101,8 +98,7 @@ TEST(KxlCacTest, ReadsAndWritesWithinTheBufferMoveEveryLength) {
       SCOPED_TRACE(::testing::Message() << count << " bytes, other end at " << other);
       for (const bool writing : {true, false}) {
         std::string model = bytes;
-        if (writing) std::memmove(&model[50], &model[other], count);
-        if (!writing) std::memmove(&model[other], &model[50], count);
+        std::memmove(&model[writing ? 50 : other], &model[writing ? other : 50], count);
         KxlCac cache;
         ASSERT_TRUE(cache.write(200, bytes.data()) && cache.setDataOffset(50));
         char *within = cache.bufferPointer() + other;

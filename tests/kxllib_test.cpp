@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "kxlmain.hpp"
 #include "kxlmodule.hpp"
 #include "kxlmsgtest.hpp"

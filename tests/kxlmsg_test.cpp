@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "kxlmsgtest.hpp"
 #include "kxltable.hpp"

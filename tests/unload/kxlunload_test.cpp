@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 #include "kxecs.h"
