@@ -1,8 +1,9 @@
-// KxlStr: results, storage and codes of its operations, failures with their
-// texts (storage failures injected for real), the copies into fields and
-// buffers under the string class's lock, and the message item. The texts
-// that number and token reading, find, compare, substrings, strips and
-// storage changes leave are fuzz_string's model, checked on its seeds.
+// KxlStr and KxlBin: results, storage and codes of their operations,
+// failures with their texts (storage failures and refused pointers injected
+// for real), the copies into fields and buffers under the string class's
+// lock, the message item. The texts that number and token reading, find,
+// compare, substrings, strips and storage changes leave are fuzz_string's
+// model, checked on its seeds.
 
 #include "kxlstr.hpp"
 
@@ -17,6 +18,7 @@
 #include <set>
 #include <string>
 
+#include "kxlbin.hpp"
 #include "kxlmsg.hpp"
 #include "kxlmsgtest.hpp"
 #include "kxltable.hpp"
@@ -58,139 +60,219 @@ KxlStr marked(const char *text) {
 
 // A message holding `data` in `format`, with an encoding and character set
 // that a string does not look at, its data offset at 0.
-void hold(KxlMsg &message, const std::string &data, const char *format = "KXSTR   ") {
+bool hold(KxlMsg &message, const std::string &data, const char *format) {
   message.setFormat(format);
   message.setEncoding(273);
   message.setCharacterSet(1208);
-  ASSERT_TRUE(message.write(data.size(), data.data()) && message.setDataOffset(0));
+  return message.write(data.size(), data.data()) && message.setDataOffset(0);
 }
 
 // A long is a signed 32-bit value: where it is wider, only its low 32 bits count.
 const long kWide5 = static_cast<long>(INT64_C(0x100000005));
 const long kWideMinus1 = static_cast<long>(INT64_C(0xFFFFFFFF));
 
-// An operation on the string `s` of a row, as a number to show (0 when it
+// What the operations of a row reach besides the value: the row's cells a
+// (1) and b (2), a message holding cell 3 in format b ("-": "KXSTR   ")
+// unless that is "-", an empty 3-byte buffer, a field of '#'.
+struct Scene {
+  const kxltest::Row &row;
+  KxlStr text{"a longer text"};
+  KxlBin bytes{"0123456789", 10};
+  KxlMsg message, small;
+  char buffer[3];
+  std::string field = std::string(30, '#');
+  explicit Scene(const kxltest::Row &r) : row(r) {
+    EXPECT_TRUE(row[3] == "-" || hold(message, row[3], b() == "-" ? "KXSTR   " : b().c_str()));
+  }
+  const std::string &a() const { return row[1]; }
+  const std::string &b() const { return row[2]; }
+  std::size_t n(std::size_t i) const { return static_cast<std::size_t>(row.number(i)); }
+  // The message's data, data offset and description, if it has one.
+  std::string shown() const {
+    if (row[3] == "-") return "";
+    return " '" + std::string(message.bufferPointer(), message.messageLength()) + "' at " +
+           std::to_string(message.dataOffset()) + " " +
+           kxltest::description(kxltest::formatOf(message), message.encoding(),
+                                message.characterSet());
+  }
+};
+
+// The fault a row names, injected while it lives: "no storage" (the next
+// allocation fails), "writes refused" (every write), or one of `refused`,
+// the bytes refused there for reads and writes.
+using Refused = std::map<std::string, std::pair<const void *, std::size_t>>;
+struct Fault {
+  std::optional<kxltest::AllocationFailure> failure;
+  std::optional<kxltest::PointerRefusal> refusal;
+  Fault(const std::string &name, const Refused &refused) {
+    if (name == "no storage") failure.emplace(1);
+    if (name == "writes refused") {
+      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1,
+                      kxltest::PointerRefusal::kWrite);
+    }
+    if (refused.count(name)) refusal.emplace(refused.at(name).first, refused.at(name).second);
+  }
+  bool struck() const { return !failure || failure->failed() == 1; }
+};
+
+// An operation on the value `s` of a row, as a number to show (0 when it
 // gives none).
-#define OP(...) [](KxlStr &s) -> long { return __VA_ARGS__; }
+#define OP(...) [](auto &s, Scene &in) -> long { return (void)in, (void)s, __VA_ARGS__; }
 
 // Each row of str_operations.tsv: an operation, by its name here, on a string
 // made with marked(initial) and given the row's storage, under the fault the
-// row injects: result, state(), "+" the allocations made, each text said().
-// Storage that cannot be obtained while building a new text warns (1/2071)
-// and leaves that text null; while changing a string it fails (2/2071) and
-// the string keeps what it had. A message's data offset is shown where it
-// moved.
+// row injects: result, state(), "+" the allocations made, each text said(),
+// the message. Storage that cannot be obtained while building a new text
+// warns (1/2071) and leaves that text null; while changing a string it fails
+// (2/2071) and the string keeps what it had.
 TEST(KxlStrTest, ResultStateAndTextsOfEachOperation) {
-  struct Scene {
-    KxlStr other{"a longer text"};
-    KxlMsg message, brief, hello, small;  // "hello world", "hi", "hello", an empty 3-byte buffer
-    char bytes[3];
-  };
-  static std::optional<Scene> in;  // what the operations of the current row reach
-  const std::map<std::string, std::function<long(KxlStr &)>> operations = {
-      {"char nul", OP(s = KxlStr('\0'), 0)},
-      {"three bytes", OP(s = KxlStr("a\0b", 3), 0)},
+  const std::map<std::string, std::function<long(KxlStr &, Scene &)>> operations = {
+      {"char", OP(s = KxlStr(in.a()[0]), 0)},
+      {"bytes", OP(s = KxlStr(in.a().data(), in.a().size()), 0)},
+      {"text", OP(s = KxlStr(in.a().c_str()), 0)},
       {"set null", OP(s.set(nullptr, 0))},
-      {"set own tail", OP(s.set(chars(s) + 6, 5))},
-      {"storage 4", OP(s.setStorage(4))},
+      {"set own", OP(s.set(chars(s) + in.n(1), in.n(2)))},
+      {"storage", OP(s.setStorage(in.n(1)))},
       {"join empty", OP(s = s + KxlStr(""), 0)},
-      {"join text", OP(s = s + "xy", 0)},
+      {"join text", OP(s = s + in.a().c_str(), 0)},
       {"append char and text", OP(s += 'c', s += "d", 0)},
       {"join numbers", OP(s = s + 42L + 1.5, 0)},
       {"join wide numbers", OP(s = s + kWide5 + kWideMinus1, 0)},
       {"append numbers", OP(s += 12, s += 0.25, 0)},
-      {"paste 3 unformatted", OP(s.pasteIn(3.0, ""))},
-      {"paste 1e15", OP(s.pasteIn(1e15, "%f"))},
-      {"paste -1e15", OP(s.pasteIn(-1e15, "%f"))},
-      {"paste three bytes", OP(s.pasteIn("a\0b", 3))},
-      {"paste cde", OP(s.pasteIn("cde", 3))},
-      {"paste own 4", OP(s.pasteIn(chars(s), 4))},
-      {"paste own 2 from 0", OP(s.pasteIn(chars(s), 2))},
-      {"paste own 2 from 1", OP(s.pasteIn(chars(s) + 1, 2))},
-      {"paste own 2 from 2", OP(s.pasteIn(chars(s) + 2, 2))},
+      {"paste number", OP(s.pasteIn(std::stod(in.a()), in.b().c_str()))},
+      {"paste bytes", OP(s.pasteIn(in.a().data(), in.a().size()))},
+      {"paste own", OP(s.pasteIn(chars(s) + in.n(1), in.n(2)))},
       {"set, paste own 2 from 2", OP(s.set("abc\0\0", 6), s.pasteIn(chars(s) + 2, 2))},
-      {"substring at max", OP(s = s(SIZE_MAX, 2), 0)},
-      {"substring of max", OP(s = s(2, SIZE_MAX), 0)},
+      {"substring", OP(s = s(in.n(1), in.n(2)), 0)},
       {"upper case", OP(s = s.upperCase(), 0)},
-      {"strip leading blanks", OP(s.stripLeading(' '))},
-      {"strip trailing blanks", OP(s.stripTrailing(' '))},
+      {"strip leading", OP(s.stripLeading(in.a()[0]))},
+      {"strip trailing", OP(s.stripTrailing(in.a()[0]))},
       {"clear, set null 3", OP(s.clearErrorCodes(), s.set(nullptr, 3))},
-      {"set other 5", OP(s.set(in->other, 5))},
-      {"set other 11", OP(s.set(in->other, 11))},
+      {"set other", OP(s.set(in.text, in.n(1)))},
       {"clear, paste null", OP(s.clearErrorCodes(), s.pasteIn(nullptr, 2))},
       {"paste huge", OP(s.pasteIn(reinterpret_cast<char *>(1), SIZE_MAX - 2))},
-      {"strip leading nul", OP(s.stripLeading('\0'))},
-      {"strip trailing nul", OP(s.stripTrailing('\0'))},
-      {"token by nul", OP(s.copyOut(in->other, '\0'))},
-      {"paste as KXSTRING", OP(in->message.setFormat("KXSTRING"), s.pasteIn(in->message))},
-      {"paste message", OP(s.pasteIn(in->message))},
-      {"paste brief", OP(s.pasteIn(in->brief))},
-      {"paste hello", OP(s.pasteIn(in->hello))},
-      {"copy into small", OP(s.copyOut(in->small))},
-      {"new text", OP(s = KxlStr("abc"), 0)},
-      {"new char", OP(s = KxlStr('x'), 0)},
-      {"append other", OP(s += in->other, 0)},
+      {"token by nul", OP(s.copyOut(in.text, '\0'))},
+      {"paste", OP(s.pasteIn(in.message))},
+      {"copy into small", OP(in.small.useEmptyBuffer(in.buffer, 3), s.copyOut(in.small))},
+      {"append other", OP(s += in.text, 0)},
       {"paste 42", OP(s.pasteIn(42L))},
-      {"storage 100", OP(s.setStorage(100))},
-      {"assign other", OP(s = in->other, 0)},
-      {"paste cd", OP(s.pasteIn("cd", 2))},
-      {"substring 1 2", OP(s = s(1, 2), 0)},
+      {"assign other", OP(s = in.text, 0)},
+      {"read", OP(in.message.setDataOffset(in.n(1)) && in.message.readItem(s))},
+      {"write", OP(s.copyOut(in.message))},
   };
   std::set<std::string> used;
   for (const kxltest::Row &row : kxltest::table("str_operations")) {
     SCOPED_TRACE(row.file + ": " + row[0]);
     ASSERT_EQ(operations.count(row[0]), 1u);
     used.insert(row[0]);
-    KxlStr s = marked(row[1].c_str());
-    if (row[2] != "-") {
-      ASSERT_TRUE(s.setStorage(row.number(2)));
+    KxlStr s = marked(row[4].c_str());
+    if (row[5] != "-") {
+      ASSERT_TRUE(s.setStorage(row.number(5)));
     }
-    in.emplace();
-    hold(in->message, "hello world");
-    hold(in->brief, "hi");
-    hold(in->hello, "hello");
-    ASSERT_TRUE(in->small.useEmptyBuffer(in->bytes, sizeof in->bytes));
+    Scene in(row);
     kxltest::TraceCapture trace;
-    std::optional<kxltest::AllocationFailure> failure;
-    std::optional<kxltest::PointerRefusal> refusal;
-    using Refusal = kxltest::PointerRefusal;
-    if (row[3] == "no storage") failure.emplace(1);
-    if (row[3] == "other unreadable") refusal.emplace(chars(in->other) + 1);
-    if (row[3] == "own unwritable") refusal.emplace(chars(s));
-    if (row[3] == "writes refused") {
-      refusal.emplace(reinterpret_cast<const void *>(1), SIZE_MAX - 1, Refusal::kWrite);
-    }
+    auto fault = std::make_unique<Fault>(
+        row[6],
+        Refused{{"other unreadable", {chars(in.text) + 1, 1}}, {"own unwritable", {chars(s), 1}}});
     kxltest::AllocationCounter counter;
-    const long result = operations.at(row[0])(s);
-    std::string seen =
-        std::to_string(result) + " " + state(s) + " +" + std::to_string(counter.count());
-    EXPECT_TRUE(!failure || failure->failed() == 1);
-    failure.reset();
-    refusal.reset();
+    std::string seen = std::to_string(operations.at(row[0])(s, in));
+    seen += " " + state(s) + " +" + std::to_string(counter.count());
+    EXPECT_TRUE(fault->struck());
+    fault.reset();
     for (const auto &text : kxltest::textsOf(trace)) seen += " " + said(text.first, text.second);
-    const std::string at = " at " + std::to_string(in->message.dataOffset()) + "/" +
-                           std::to_string(in->brief.dataOffset()) + "/" +
-                           std::to_string(in->hello.dataOffset());
-    EXPECT_EQ(seen + (at == " at 0/0/0" ? "" : at), row[4]);
+    EXPECT_EQ(seen + in.shown(), row[7]);
   }
   EXPECT_EQ(used.size(), operations.size());
-  in.reset();
+}
+
+// Codes and bytes of a byte string, as "2/2004 'ab'", "null" for no storage.
+std::string state(const KxlBin &v) {
+  const std::string codes =
+      std::to_string(v.completionCode()) + "/" + std::to_string(v.reasonCode()) + " ";
+  if (v.dataPointer() == nullptr) return codes + "null/" + std::to_string(v.dataLength());
+  return codes + "'" + kxltest::bytesOf(v) + "'";
+}
+
+// Each row of str_binary.tsv: an operation on a byte string made of
+// `initial`, under the fault the row injects, shown as: result, state(), "+"
+// the allocations made, "same" where the storage stayed where it was, the
+// field where it changed, every text and exit record in order, the message.
+TEST(KxlBinTest, ResultStateAndTraceOfEachOperation) {
+  const std::map<std::string, std::function<long(KxlBin &, Scene &)>> operations = {
+      {"set field", OP(s.set(in.field.data(), 8))},
+      {"copy into field",
+       OP(s.copyOut(&in.field[0], in.n(1), in.b()[0]) && s.copyOut(nullptr, 0, ' '))},
+      {"copy into no buffer", OP(s.copyOut(nullptr, 8, ' '))},
+      {"read", OP(s.pasteIn(in.message))},
+      {"read at", OP(in.message.setDataOffset(in.n(1)) && in.message.readItem(s))},
+      {"write", OP(in.message.writeItem(s))},
+      {"length", OP(s.setDataLength(in.n(1)))},
+      {"set 3 of other", OP(s.set(in.bytes.dataPointer(), 3))},
+      {"assign other", OP(s = in.bytes, false)},
+      // The source may lie in the storage being replaced.
+      {"set own", OP(s.set(s.dataPointer() + 2, 3) && s.set(s.dataPointer(), 3))},
+  };
+  std::set<std::string> used;
+  for (const kxltest::Row &row : kxltest::table("str_binary")) {
+    SCOPED_TRACE(row.file + ": " + row[0]);
+    ASSERT_EQ(operations.count(row[0]), 1u);
+    used.insert(row[0]);
+    Scene in(row);
+    KxlBin value = kxltest::binOf(row[4]);
+    const unsigned char *storage = value.dataPointer();
+    kxltest::TraceCapture trace;
+    auto fault =
+        std::make_unique<Fault>(row[5], Refused{{"field refused", {&in.field[7], 1}},
+                                                {"own refused", {storage, value.dataLength()}}});
+    kxltest::AllocationCounter counter;
+    std::string seen = std::to_string(operations.at(row[0])(value, in));
+    seen += " " + state(value) + " +" + std::to_string(counter.count()) +
+            (value.dataPointer() == storage ? " same" : "");
+    EXPECT_TRUE(fault->struck());
+    fault.reset();
+    if (in.field != std::string(30, '#')) seen += " field '" + in.field + "'";
+    for (const kxltest::TraceRecord &r : trace.records()) {
+      const std::string function = " " + std::to_string(r.function);
+      if (r.kind == XCS_TEXT) seen += function + ":" + r.text;
+      if (r.kind == XCS_EXIT) seen += function + "=" + std::to_string(r.value);
+    }
+    EXPECT_EQ(seen + in.shown(), row[6]);
+  }
+  EXPECT_EQ(used.size(), operations.size());
 }
 
 #undef OP
 
-TEST(KxlStrTest, CopiesOwnTheWholeStorageAndTakeTheCodes) {
-  auto source = std::make_unique<KxlStr>(marked(""));
-  ASSERT_TRUE(source->set("ab\0xyz", 6));
-  KxlStr copy(*source), assigned("something longer");
+// The bytes of a string's whole storage (a byte string's are all it shows).
+std::string whole(const KxlStr &s) {
+  return state(s) + " '" + std::string(chars(s), s.storage()) + "'";
+}
+std::string whole(const KxlBin &v) { return state(v); }
+
+// Copies, constructed and assigned over `assigned`, take the source's codes
+// and bytes, keep them when the source is gone, and survive self-assignment.
+template <class T>
+std::string copies(std::unique_ptr<T> source, T assigned) {
+  T constructed(*source);
   assigned = *source;
   source.reset();
-  for (KxlStr *s : {&copy, &assigned}) {
-    EXPECT_EQ(std::string(chars(*s), s->storage()), std::string("ab\0xyz", 6));
-    const KxlStr &same = *s;
-    *s = same;
-    EXPECT_EQ(state(*s), "'ab'/6 2/6108");
-  }
+  const T &same = assigned;
+  assigned = same;
+  return whole(constructed) + " " + whole(assigned);
+}
+
+TEST(KxlStrTest, CopiesOwnTheirStorageAndTakeTheCodes) {
+  auto text = std::make_unique<KxlStr>(marked(""));
+  ASSERT_TRUE(text->set("ab\0xyz", 6));
+  EXPECT_EQ(copies(std::move(text), KxlStr("something longer")),
+            std::string("'ab'/6 2/6108 'ab\0xyz' 'ab'/6 2/6108 'ab\0xyz'", 45));
+  auto bytes = std::make_unique<KxlBin>("0123456789ab", 12);
+  ASSERT_FALSE(bytes->set(nullptr, 1));  // codes 2/2004 travel with the copies
+  EXPECT_EQ(copies(std::move(bytes), kxltest::binOf("same length!")),
+            "2/2004 '0123456789ab' 2/2004 '0123456789ab'");
+  KxlBin emptied = kxltest::binOf("ab");
+  emptied = KxlBin();
+  EXPECT_EQ(emptied.dataPointer(), nullptr);
 }
 
 // The six relations ==, !=, <, <=, >, >= of a and b as '0'/'1' characters.
@@ -327,39 +409,23 @@ TEST(KxlStrCopyTest, CopyOutTakesTheRecordOnlyUnderTheLock) {
   EXPECT_EQ(written, 4);
 }
 
-// Written, a string replaces the message data; read, it takes the data
-// from the data offset, obtaining storage in one allocation only when its
-// own is too small; bytes after a null byte in the data stay in the storage.
-TEST(KxlStrItemTest, WrittenAsTheWholeDataAndReadFromTheDataOffset) {
-  for (const char *text : {"hello", static_cast<const char *>(nullptr)}) {
-    KxlMsg message;
-    hold(message, "old contents", "KXOTHER ");
-    KxlStr s = marked(text);
-    EXPECT_TRUE(s.copyOut(message));
-    const std::string described = kxltest::description("KXSTR   ", kKxlNativeEncoding, 0);
-    EXPECT_EQ(std::string(message.bufferPointer(), message.messageLength()) + " at " +
-                  std::to_string(message.dataOffset()) + " " +
-                  kxltest::description(kxltest::formatOf(message), message.encoding(),
-                                       message.characterSet()) +
-                  " " + state(s),
-              text ? "hello at 5 " + described + " 'hello'/6 2/6108"
-                   : " at 0 " + described + " null 2/6108");
+TEST(KxlBinTest, ConstructionEqualityAndIsNull) {
+  EXPECT_EQ(state(KxlBin(nullptr, 0)), "0/0 null/0");
+  // A new byte string that cannot take its bytes is left empty with the codes.
+  EXPECT_EQ(state(KxlBin(nullptr, 4)), "2/2004 null/0");
+  {
+    kxltest::AllocationFailure failure(1);
+    EXPECT_EQ(state(KxlBin("abc", 3)), "2/2071 null/0");
   }
-  // Each row: data, data offset, storage before (0: a null string), the text
-  // and storage read, the allocations made.
-  for (const kxltest::Row &row : kxltest::table("str_reads")) {
-    SCOPED_TRACE(row.file);
-    KxlMsg message;
-    hold(message, row[0]);
-    ASSERT_TRUE(message.setDataOffset(row.number(1)));
-    KxlStr read("zzzzzzzzzzzzzzzzzzz");
-    ASSERT_TRUE(read.setStorage(row.number(2)));
-    kxltest::AllocationCounter counter;
-    EXPECT_TRUE(message.readItem(read));
-    EXPECT_EQ(counter.count(), row.number(4));
-    EXPECT_EQ(state(read) + " at " + std::to_string(message.dataOffset()),
-              row[3] + " 0/0 at " + std::to_string(row[0].size()));
+  using kxltest::binOf;
+  const std::string values[] = {"", {"\0", 1}, {"\0\0\0", 3}, "abc", {"abc\0", 4}, "abd"};
+  for (const std::string &left : values) {
+    for (const std::string &right : values) EXPECT_EQ(binOf(left) == binOf(right), left == right);
+    EXPECT_EQ(binOf(left).isNull(), left == std::string(left.size(), '\0')) << left;
   }
+  KxlBin failed = binOf("ab");
+  ASSERT_FALSE(failed.set(nullptr, 1));
+  EXPECT_TRUE(failed == binOf("ab"));  // codes are not compared
 }
 
 }  // namespace
