@@ -73,10 +73,10 @@ def header_message(cls, body="payload"):
     return bytes(message)
 
 
-def assert_cut(target, name, value, width, cut):
+def assert_cut(target, name, value, width):
     """Setting `value`, wider than the field's `width` bytes, warns with
     kxli.Warning (1, 6115): under an error filter the field keeps what it
-    held; else it takes `cut`. The first `width` characters pass silently."""
+    held; else it takes the first `width` characters, which pass silently."""
     before = getattr(target, name)
     with warnings.catch_warnings():
         warnings.simplefilter("error")
@@ -93,4 +93,29 @@ def assert_cut(target, name, value, width, cut):
         type(target).__name__, name, len(value.encode()), width)
     with pytest.warns(kxli.Warning, match=re.escape(text)):
         setattr(target, name, value)
-    assert getattr(target, name) == cut, name
+    assert getattr(target, name) == value[:width], name
+
+
+def assert_limits(target, name, type_, width):
+    """A text past its width is cut, with kxli.Warning; bytes of another
+    length than the field's are refused (6111), b"" zeroes them; a number
+    is a signed 32-bit int. A refused value leaves the field as it was."""
+    if type_ == "text":
+        return assert_cut(target, name, "Z" * (width + 1), width)
+    one = b"\x01" * width
+    taken = [(one, one), (b"", bytes(width)), (one, one)]
+    refused = [(b"\x02" * (width - 1), kxli.Error), (b"\x02" * (width + 1), kxli.Error),
+               ("text", TypeError)]
+    if type_ == "number":
+        taken = [(-2**31, -2**31), (2**31 - 1, 2**31 - 1)]
+        refused = [(2**31, OverflowError), (-2**31 - 1, OverflowError), (1.5, TypeError),
+                   ("7", TypeError)]
+    for value, held in taken:
+        setattr(target, name, value)
+        assert getattr(target, name) == held, name
+    for value, error in refused:
+        with pytest.raises(error) as caught:
+            setattr(target, name, value)
+        assert getattr(target, name) == held, (name, value)
+        if error is kxli.Error:
+            assert caught.value.reason_code == kxli.KXRC_BINARY_DATA_LENGTH_ERROR

@@ -7,21 +7,10 @@ import sys
 import pytest
 
 import kxli
-from conftest import header_message, run_kxmsg
+from conftest import header_message, run_kxmsg, table
 
-DLH = header_message(kxli.DeadLetterHeader, "x")
 EVERY = bytes(range(256)) + "é✓\U0001f600".encode() + b"\xed\xa0\x80\xf4\x90\x80"
-# Files to dump: (name, their data and description or None for no file, exit code)
-FILES = [
-    ("every byte", None, 0),
-    ("cut record", (DLH[:90], "KXDEAD", 546), 2),
-    ("wrong structure id", (b"XXXX" + DLH[4:], "KXDEAD", 546), 2),
-    ("wrong encoding", (DLH, "KXDEAD", 273), 2),
-    ("unknown format", (b"abc", "ZZ\x01\xa0é", 546), 2),
-    ("no room for a structure id", (b"DL", "KXDEAD", 546), 2),
-    ("not a message file", b"MD  ", 2),
-    ("missing", None, 2),
-]
+FILES = table("py2_dump")
 
 
 def kxli_dump(*arguments):
@@ -29,16 +18,19 @@ def kxli_dump(*arguments):
                           stderr=subprocess.PIPE)
 
 
-@pytest.mark.parametrize("name,content,code", FILES, ids=[row[0] for row in FILES])
-def test_files_dump_as_kxmsg_dumps_them(kxmsg, tmp_path, name, content, code):
+@pytest.mark.parametrize("name,offset,patch,keep,format_,encoding,code", FILES,
+                         ids=[row[0] for row in FILES])
+def test_files_dump_as_kxmsg_dumps_them(kxmsg, tmp_path, name, offset, patch, keep, format_,
+                                        encoding, code):
     path = tmp_path / "m.msg"
     if name == "every byte":
         (tmp_path / "every.bin").write_bytes(EVERY)
         run_kxmsg(kxmsg, "build", "-o", str(path), "--text-file", str(tmp_path / "every.bin"))
-    elif isinstance(content, bytes):
-        path.write_bytes(content)
-    elif content is not None:
-        data, format_, encoding = content
+    elif name == "not a message file":
+        path.write_bytes(b"MD  ")
+    elif name != "missing":
+        data = header_message(kxli.DeadLetterHeader, "x")
+        data = (data[:offset] + patch.encode("latin-1") + data[offset + len(patch):])[:keep or None]
         kxli.Message(data, format=format_, encoding=encoding).save(path)
     expected = run_kxmsg(kxmsg, "dump", "--json", str(path), check=False)
     got = kxli_dump("dump", str(path))

@@ -13,15 +13,11 @@ from conftest import environment_path
 
 
 def region(path, name):
-    """The lines between "# guide: NAME" and "# guide: end"."""
-    lines = path.read_text(encoding="utf-8").splitlines(keepends=True)
-    start = next((i for i, line in enumerate(lines) if line.strip() == "# guide: " + name), None)
-    assert start is not None, "%s has no region %s" % (path, name)
-    indent = len(lines[start]) - len(lines[start].lstrip())
-    end = next(i for i in range(start + 1, len(lines))
-               if lines[i].strip() == "# guide: end" and lines[i].startswith(" " * indent))
-    return "".join(line[indent:] if line.strip() else line.lstrip(" ")
-                   for line in lines[start + 1:end])
+    """The lines between "# guide: NAME" and "# guide: end", less the marker's indent."""
+    found = re.search(r"^( *)# guide: %s\n(.*?)^\1 *# guide: end *$" % name,
+                      path.read_text(encoding="utf-8"), re.M | re.S)
+    assert found, "%s has no region %s" % (path, name)
+    return re.sub(r"(?m)^( +$|%s)" % found.group(1), "", found.group(2))
 
 
 def test_every_python_block_is_its_examples_text(source_dir):

@@ -17,14 +17,9 @@ CLASSES = {node.name: node for node in STUB.body if isinstance(node, ast.ClassDe
 
 def properties(node):
     """{name: has a setter} of the properties a class of the stub declares."""
-    found = {}
-    for item in (item for item in node.body if isinstance(item, ast.FunctionDef)):
-        for decorator in item.decorator_list:
-            if isinstance(decorator, ast.Name) and decorator.id == "property":
-                found[item.name] = False
-            elif isinstance(decorator, ast.Attribute) and decorator.attr == "setter":
-                found[item.name] = True
-    return found
+    return {item.name: isinstance(decorator, ast.Attribute) for item in node.body
+            if isinstance(item, ast.FunctionDef) for decorator in item.decorator_list
+            if ast.unparse(decorator) in ("property", item.name + ".setter")}
 
 
 def settable(cls, name):
@@ -36,10 +31,8 @@ def settable(cls, name):
 
 
 def test_every_public_name_is_in_the_stub_and_the_package():
-    declared = set(CLASSES)
-    for node in STUB.body:
-        if isinstance(node, (ast.FunctionDef, ast.AnnAssign)):
-            declared.add(node.name if isinstance(node, ast.FunctionDef) else node.target.id)
+    declared = set(CLASSES) | {getattr(node, "name", None) or node.target.id for node in STUB.body
+                               if isinstance(node, (ast.FunctionDef, ast.AnnAssign))}
     public = {name for name in dir(_kxli) if not name.startswith("_")}
     assert public == declared
     assert public | {"Error", "Warning", "TextBody", "BytesBody"} <= set(kxli.__all__)

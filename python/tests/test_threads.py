@@ -8,24 +8,18 @@ import kxli
 MIB = 1024 * 1024
 
 
-def run_threads(target, *arguments):
-    threads = [threading.Thread(target=target, args=(argument,)) for argument in arguments]
-    for thread in threads:
-        thread.start()
-    return threads
-
-
 def test_a_large_copy_releases_the_gil_and_guards_its_message():
     message, refusals, done = kxli.Message(), [], threading.Event()
 
-    def touch(_):
+    def touch():
         while not done.is_set():
             try:
                 message.length
             except RuntimeError as error:
                 refusals.append(str(error))
 
-    toucher = run_threads(touch, None)[0]
+    toucher = threading.Thread(target=touch)
+    toucher.start()
     try:
         for _ in range(20):
             message.write("x" * (16 * MIB))
@@ -48,6 +42,9 @@ def test_threads_with_messages_of_their_own():
             header = message.read(kxli.DeadLetterHeader)
             results.append(header.put_date == letter and message.read(str) == letter * (2 * MIB))
 
-    for thread in run_threads(road, *"abcd"):
+    threads = [threading.Thread(target=road, args=(letter,)) for letter in "abcd"]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
         thread.join()
     assert results == [True] * 40

@@ -12,8 +12,7 @@ import pytest
 import kxli
 from conftest import ITEM_CLASSES, snake_fields
 
-TITLES = {name: cls._title for name, cls in ITEM_CLASSES.items()}
-TITLES.update({"str": "text", "bin": "bytes"})
+TITLES = dict({name: cls._title for name, cls in ITEM_CLASSES.items()}, str="text", bin="bytes")
 VECTORS = sorted(pathlib.Path(__file__).resolve().parents[2].joinpath("testdata",
                                                                       "vectors").glob("*.msg"))
 assert VECTORS, "no golden vectors in testdata/vectors"
