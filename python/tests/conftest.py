@@ -1,6 +1,5 @@
-"""Shared fixtures and checks. CTest sets KXLI_KXMSG (kxmsg, an independent C++
-reader and writer of message files), KXLI_SOURCE_DIR and KXLI_CXX_ROAD; a test
-that needs one skips, saying so, when it is not set."""
+"""Shared fixtures and checks. A test that needs KXLI_KXMSG (kxmsg, a C++ reader and
+writer of message files), KXLI_SOURCE_DIR or KXLI_CXX_ROAD (CTest sets them) skips without."""
 
 import codecs
 import os

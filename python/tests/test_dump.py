@@ -14,8 +14,7 @@ FILES = table("py2_dump")
 
 
 def kxli_dump(*arguments):
-    return subprocess.run([sys.executable, "-m", "kxli", *arguments], stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE)
+    return subprocess.run([sys.executable, "-m", "kxli", *arguments], capture_output=True)
 
 
 @pytest.mark.parametrize("name,offset,patch,keep,format_,encoding,code", FILES,

@@ -35,9 +35,8 @@ def test_examples_do_what_the_guide_says(source_dir, example, tmp_path):
     """road.py, given a path, saves its message there: the descriptor and
     the data of the same road in C++ (road.cpp, text and dead-letter header)."""
     saved = [str(tmp_path / "python.msg")] if example == "road.py" else []
-    result = subprocess.run([sys.executable, str(pathlib.Path(source_dir, "docs", "examples",
-                                                              example)), *saved],
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    script = pathlib.Path(source_dir, "docs", "examples", example)
+    result = subprocess.run([sys.executable, str(script), *saved], capture_output=True)
     assert result.returncode == 0, result.stderr.decode()
     if saved:
         cpp = tmp_path / "cpp.msg"

@@ -21,15 +21,13 @@ def fields(kxmsg):
     width)}}, the type "shown" for a field dump shows and build does not set."""
     found = {kind: {} for kind in ITEM_CLASSES}
     for kind, table_ in found.items():
-        shown = False
-        for line in run_kxmsg(kxmsg, "fields", kind).stdout.decode().splitlines()[1:]:
-            if "shown by dump, not set by build" in line:
-                shown = True
-                continue
-            name, description = line.split(None, 1)
+        listed = run_kxmsg(kxmsg, "fields", kind).stdout.decode()
+        settable, _, shown = listed.partition("shown by dump, not set by build:")
+        for name, description in re.findall(r"^  (\w+) +(.*)$", settable, re.M):
             width = re.search(r"(\d+) bytes", description)
             type_ = "bytes" if "hex digits" in description else description.split(",")[0]
-            table_[name] = ("shown" if shown else type_, int(width.group(1)) if width else 0)
+            table_[name] = (type_, int(width.group(1)) if width else 0)
+        table_.update((name, ("shown", 0)) for name in re.findall(r"^  (\w+) ", shown, re.M))
     return found
 
 
@@ -56,10 +54,8 @@ def test_fields_are_those_of_kxmsg_and_make_the_item(fields, kind):
 
 def sample_value(kind, json_name, type_, width, seed):
     """A value that fills the field, distinct for each field."""
-    if json_name == "version":
-        return 2
     if type_ == "number":
-        return -1000003 * (seed + 1)
+        return 2 if json_name == "version" else -1000003 * (seed + 1)
     if type_ == "bytes":
         return bytes((seed * 7 + i) % 256 for i in range(width))
     text = "Ä%s%d-%s" % (kind, seed, "BCDEFGHIJKLMNOPQRSTUVWXYZ" * 12)

@@ -83,8 +83,7 @@ def test_a_body_of_the_applications_own_format():
     message = kxli.Message()
     message.write(kxli.BytesBody(b"<order/>", format="MYAPP"))
     message.write(kxli.WorkInformationHeader(service_name="S"))
-    assert message.items()[-1] == b"<order/>"
-    assert message.items()[-1].format == "MYAPP   "
+    assert (message.items()[-1], message.items()[-1].format) == (b"<order/>", "MYAPP   ")
     with pytest.raises(ValueError):
         kxli.BytesBody(b"", format="TOO LONG!")
 
