@@ -144,7 +144,23 @@ const std::vector<Kind> &kinds() {
   return all;
 }
 
-// testdata/tests/hdr2_refused_reads.tsv: refused with codes and text, nothing changed.
+// `item` refuses to read `message`: codes "item|message", the texts and the
+// exits of `function` given, `readFirst` bytes taken, nothing else changed.
+void expectRefused(KxlItm &item, KxlMsg &message, const std::string &codesAfter, const Texts &texts,
+                   unsigned function, const Exits &exits, std::size_t readFirst) {
+  const std::string before = messageState(message) + itemState(item);
+  TraceCapture trace;
+  EXPECT_FALSE(item.pasteIn(message));
+  EXPECT_EQ(codes(item) + "|" + codes(message), codesAfter);
+  EXPECT_EQ(textsOf(trace), texts);
+  EXPECT_EQ(trace.entries(function), static_cast<int>(exits.size()));
+  EXPECT_EQ(trace.exitValues(function), exits);
+  EXPECT_TRUE(message.setDataOffset(message.dataOffset() - readFirst));
+  EXPECT_EQ(messageState(message) + itemState(item), before);
+}
+
+// testdata/tests/hdr2_refused_reads.tsv: refused with codes and text, nothing
+// changed but, for too few bytes, what was read first.
 TEST(KxlHeadersTest, RefusedReadsChangeNothing) {
   for (const Kind &kind : kinds()) {
     std::string good = recordOf(*kind.make());
@@ -157,33 +173,24 @@ TEST(KxlHeadersTest, RefusedReadsChangeNothing) {
       format.replace(8 - c[2].size(), c[2].size(), c[2]);
       KxlMsg message;
       load(message, "zz" + data, 2, static_cast<long>(c.number(3)), format.c_str());
-      const std::string messageBefore = messageState(message);
-      const auto item = kind.make();
-      const std::string itemBefore = itemState(*item);
-      TraceCapture trace;
-      EXPECT_FALSE(item->pasteIn(message));
       // Too few bytes: the message's read fails, unless the item says so itself.
       const bool tooFew = c[5].empty(), ownText = !tooFew || !kind.shortDataText.empty();
-      EXPECT_EQ(codes(*item) + "|" + codes(message), "2/" + c[4] + (ownText ? "|0/0" : "|2/6114"));
       const std::string text = !tooFew   ? kind.className + "::pasteIn (error): " + c[5]
                                : ownText ? kind.shortDataText
                                          : "KxlCache::read (error): insufficient data";
-      EXPECT_EQ(trace.texts(ownText ? kind.function : kKxlFnCacheRead),
-                std::vector<std::string>{text});
-      EXPECT_EQ(trace.entries(kind.function), kind.traced ? 1 : 0);
-      EXPECT_EQ(trace.exitValues(kind.function),
-                Exits(kind.traced ? 1 : 0, static_cast<std::int32_t>(c.number(4))));
-      EXPECT_EQ(itemState(*item), itemBefore);
-      if (tooFew) {  // what was read first stays read
-        EXPECT_TRUE(message.setDataOffset(message.dataOffset() - kind.readFirst));
-      }
-      EXPECT_EQ(messageState(message), messageBefore);
+      Texts texts(c[6].empty() ? 0 : 1, {kKxlFnItemStructureIdIs, c[6]});
+      texts.push_back({ownText ? kind.function : kKxlFnCacheRead, text});
+      expectRefused(*kind.make(), message, "2/" + c[4] + (ownText ? "|0/0" : "|2/6114"), texts,
+                    kind.function,
+                    Exits(kind.traced ? 1 : 0, static_cast<std::int32_t>(c.number(4))),
+                    tooFew ? kind.readFirst : 0);
     }
   }
 }
 
 // A read takes `asItStands` byte for byte; copies own record, names, codes.
-TEST(KxlHeadersTest, ReadTakesTheRecordAsItStandsAndCopiesOwnIt) {
+// A header's format is padded and cut to 8, its integers kept to 32 bits.
+TEST(KxlHeadersTest, ReadTakesTheRecordAsItStandsCopiesOwnItWidthsAreKept) {
   for (const Kind &kind : kinds()) {
     SCOPED_TRACE(kind.className);
     KxlItm *source = kind.make().release();
@@ -199,6 +206,19 @@ TEST(KxlHeadersTest, ReadTakesTheRecordAsItStandsAndCopiesOwnIt) {
     if (auto *dlh = dynamic_cast<KxlDlh *>(source)) dlh->setHeaderFlags(5);
     EXPECT_FALSE(source->pasteIn(message));  // its codes travel with the copies
     kind.copies(source);
+    const auto item = kind.make();
+    auto *header = dynamic_cast<KxlHdr *>(item.get());
+    if (header == nullptr) continue;
+    header->setFormat("AB");
+    std::string formats = text(header->format());
+    header->setFormat("ABCDEFGHIJ");
+    formats += text(header->format());
+    header->setFormat(nullptr);
+    header->setEncoding(static_cast<long>(INT64_C(0x100000111)));
+    header->setCharacterSet(-1);
+    header->setHeaderFlags(static_cast<long>(INT64_C(0x1fffffffe)));
+    EXPECT_EQ(formats + describe(*header) + std::to_string(header->headerFlags()) + codes(*header),
+              "AB      ABCDEFGH        /273/-1-20/0");
   }
 }
 
@@ -251,26 +271,6 @@ TEST(KxlHeadersTest, BinarySettersTakeExactlyTheirWidth) {
   expectBinaryField(&KxlRfh::setInstanceId, &KxlRfh::setInstanceId, &KxlRfh::instanceId, 24,
                     kKxlFnReferenceSetInstanceId,
                     "KxlReferenceHeader::setInstanceId (error): binary data length error", false);
-}
-
-// The format padded and cut to 8, the integers kept to 32 bits, no codes.
-TEST(KxlHeadersTest, DescriptionAccessorsKeepTheirWidths) {
-  for (const Kind &kind : kinds()) {
-    const auto item = kind.make();
-    auto *header = dynamic_cast<KxlHdr *>(item.get());
-    if (header == nullptr) continue;
-    SCOPED_TRACE(kind.className);
-    header->setFormat("AB");
-    std::string formats = text(header->format());
-    header->setFormat("ABCDEFGHIJ");
-    formats += text(header->format());
-    header->setFormat(nullptr);
-    header->setEncoding(static_cast<long>(INT64_C(0x100000111)));
-    header->setCharacterSet(-1);
-    header->setHeaderFlags(static_cast<long>(INT64_C(0x1fffffffe)));
-    EXPECT_EQ(formats + describe(*header) + std::to_string(header->headerFlags()) + codes(*header),
-              "AB      ABCDEFGH        /273/-1-20/0");
-  }
 }
 
 // Reads its flags 100 higher and stores twice them: which accessors run.
@@ -350,17 +350,10 @@ TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
     KxlMsg message;
     ASSERT_TRUE(message.useFullBuffer(buffer.data(), buffer.size()) && message.setDataOffset(2));
     message.setFormat("KXVORN  ");
-    const std::string messageBefore = messageState(message);
     header.setLinkType(4);
-    const std::string headerBefore = itemState(header);
-    TraceCapture trace;
-    EXPECT_FALSE(header.pasteIn(message));
-    EXPECT_EQ(codes(header) + " " + codes(message), row[2]);
-    EXPECT_EQ(trace.texts(), std::vector<std::string>(row[4].empty() ? 0 : 1, row[4]));
-    EXPECT_EQ(trace.exitValues(kKxlFnVornPasteIn),
-              Exits{static_cast<std::int32_t>(header.reasonCode())});
-    EXPECT_TRUE(message.setDataOffset(message.dataOffset() - row.number(3)));
-    EXPECT_EQ(messageState(message) + itemState(header), messageBefore + headerBefore);
+    expectRefused(header, message, row[2],
+                  row[4].empty() ? Texts() : Texts{{kKxlFnCacheRead, row[4]}}, kKxlFnVornPasteIn,
+                  Exits{static_cast<std::int32_t>(std::stol(row[2].substr(2)))}, row.number(3));
   }
 }
 
