@@ -1,11 +1,8 @@
-// The header write, compared case by case with the same write done step by
-// step through the public cache operations, its refusals and the virtual
-// accessors it goes through; and what the golden vectors (testdata/vectors:
-// every field of the five headers and the trigger written, laid out and read
-// back, new records included) cannot see: refused reads that change nothing,
-// reads of every byte, the setters' cuts and widths, copies, the VORN bridge
-// header's versions, the reference header's untrusted offsets, the
-// dead-letter header's flags and the trigger's character form.
+// The header write against the same write done by the public cache
+// operations, its refusals and virtual accessors; and what the golden vectors
+// (every header and trigger field laid out and read back) cannot see: refused
+// reads, reads of every byte, setters' cuts and widths, copies, VORN versions,
+// untrusted reference offsets, dead-letter flags, the trigger's character form.
 
 #include <gtest/gtest.h>
 
@@ -59,8 +56,7 @@ std::string messageState(const KxlMsg &message) {
   return describe(message) + "|" + std::to_string(message.dataOffset()) + "|" + contentOf(message);
 }
 
-// The bytes an item writes into a new message. A header writes into one
-// described as the header is, so that its own description stays as it was.
+// The bytes an item writes into a new message, described as a header is.
 std::string recordOf(KxlItm &item) {
   KxlMsg message;
   if (const auto *header = dynamic_cast<const KxlHdr *>(&item)) {
@@ -82,8 +78,7 @@ std::string itemState(KxlItm &item) {
 using Exits = std::vector<std::int32_t>;
 constexpr long kNative = kKxlNativeEncoding;
 
-// Copies hold the source's state and codes after it is gone; a
-// self-assignment changes nothing.
+// Copies hold the source's state and codes after it is gone; a self-assignment changes nothing.
 template <class T>
 void expectCopies(KxlItm *item) {
   T *source = static_cast<T *>(item);
@@ -222,11 +217,9 @@ TEST(KxlHeadersTest, ReadTakesTheRecordAsItStandsCopiesOwnItWidthsAreKept) {
   }
 }
 
-// set("AB  ") reads back as `afterAB`; a longer text is cut to the width
-// with 1/6115 in the string class's record, never the item's; null reads
-// back as `afterNull`. The setters share one helper: one of each pad and
-// getter is here; the vectors (oih, wih, vih-2, short-fields,
-// trailing-blanks) lay out and read every field's pad.
+// set("AB  ") reads back as `afterAB`; a longer text is cut to the width with
+// 1/6115 in the string class's record, never the item's; null reads back as
+// `afterNull`. One of each pad is here; the vectors read every field's pad.
 template <class T>
 void expectTextField(void (T::*set)(const char *), KxlStr (T::*get)() const, std::size_t width,
                      const std::string &afterAB = "AB", const std::string &afterNull = "") {
@@ -299,8 +292,7 @@ TEST(KxlDlhTest, FlagsAreTheObjectsOwn) {
             "10|110|" + kinds()[0].asItStands + "|rrrrrrrr/1920103026/1920103026|9");
 }
 
-// Every integer field holding its offset, and the texts only the bridge
-// fills (the vectors hold them blank or zero).
+// Integers holding their offsets and texts the vectors hold blank: read back.
 TEST(KxlVihTest, GettersReadTheirOffsets) {
   long (KxlVih::*const integers[])() const = {
       &KxlVih::headerFlags,      &KxlVih::bridgeReturnCode,   &KxlVih::bridgeCompletionCode,
@@ -330,8 +322,8 @@ TEST(KxlVihTest, SetVersionTakesOnlySupportedVersions) {
     KxlVih header;
     ASSERT_TRUE(header.setVersion(1));
     EXPECT_FALSE(header.setVersion(refused)) << refused;
-    EXPECT_EQ(codes(header) + "|" + std::to_string(header.version()), "2/6128|1");
-    EXPECT_EQ(recordOf(header), recordOf(versionOne));
+    EXPECT_EQ(codes(header) + "|" + std::to_string(header.version()) + recordOf(header),
+              "2/6128|1" + recordOf(versionOne));
     EXPECT_TRUE(header.setVersion(2));
     EXPECT_EQ(recordOf(header), recordOf(versionTwo));
   }
@@ -365,9 +357,8 @@ void setNames(KxlRfh &header, const char *sourceEnvironment, const char *sourceN
   header.setDestinationName(destinationName);
 }
 
-// testdata/tests/hdr_rfh_hostile.tsv: just "zz", a fixed part with the
-// structure length and (offset, length) parts given, format "KXSTR   ", type
-// "TYPE", then "QXYZABhello". The fixed part is always taken; the message is
+// testdata/tests/hdr_rfh_hostile.tsv: "zz", a fixed part (format "KXSTR   ",
+// type "TYPE"), "QXYZABhello". The fixed part is always taken; the message is
 // described anew on success alone; a name without storage keeps its text.
 TEST(KxlRfhTest, PasteInTrustsNoOffsetOrLength) {
   for (const kxltest::Row &row : kxltest::table("hdr_rfh_hostile")) {
@@ -425,10 +416,9 @@ TEST(KxlRfhTest, WriteStopsAtTheFirstFailingPiece) {
   xcsSetPointerCheck(&refuseSourceName, nullptr);
   EXPECT_FALSE(message.writeItem(header));
   xcsSetPointerCheck(nullptr, nullptr);
-  EXPECT_EQ(codes(header) + codes(message), "2/20042/2004");
-  EXPECT_EQ(contentOf(message).substr(108) + "|" + describe(message) + "|" + describe(header),
-            "se|" + description("KXHREF  ", kNative, 0) + "|KXSTR   /273/850");
-  EXPECT_EQ(message.dataOffset(), 110u);
+  EXPECT_EQ(codes(header) + codes(message) + std::to_string(message.dataOffset()) + "|" +
+                contentOf(message).substr(108) + "|" + describe(message) + "|" + describe(header),
+            "2/20042/2004110|se|" + description("KXHREF  ", kNative, 0) + "|KXSTR   /273/850");
   EXPECT_EQ(trace.exitValues(kKxlFnCacheWrite), (Exits{0, 0, 2004}));
 }
 
@@ -439,9 +429,8 @@ TEST(KxlTrgTest, WrittenAsTheWholeContent) {
   KxlMsg message;
   load(message, "old content", 4, 273, "KXSTR   ");
   ASSERT_TRUE(trigger.copyOut(message));
-  EXPECT_EQ(contentOf(message), recordOf(trigger));
-  EXPECT_EQ(std::to_string(message.dataOffset()) + describe(message),
-            "684" + description("KXTRIG  ", kNative, 0));
+  EXPECT_EQ(contentOf(message) + std::to_string(message.dataOffset()) + describe(message),
+            recordOf(trigger) + "684" + description("KXTRIG  ", kNative, 0));
   char small[683];
   KxlMsg tooSmall;
   ASSERT_TRUE(tooSmall.useEmptyBuffer(small, sizeof small));
@@ -468,12 +457,11 @@ TEST(KxlTrgTest, CharacterForm) {
     tagKXTMC2 form;
     std::memset(&form, 0x7f, sizeof form);
     ASSERT_TRUE(trigger.copyOut(&form));
-    const std::string characters(reinterpret_cast<const char *>(&form), sizeof form);
     EXPECT_EQ(
-        characters,
-        record(732, {at(0, "TMC    2abc"), at(56, processName), at(168, row[1]), at(428, "env")},
-               ' '));
-    EXPECT_EQ(codes(trigger), "0/0");
+        codes(trigger) + std::string(reinterpret_cast<const char *>(&form), sizeof form),
+        "0/0" + record(732,
+                       {at(0, "TMC    2abc"), at(56, processName), at(168, row[1]), at(428, "env")},
+                       ' '));
   }
   KxlTrg trigger;
   TraceCapture trace;
@@ -487,9 +475,8 @@ TEST(KxlTrgTest, CharacterForm) {
 
 constexpr char kTestFormat[] = "KXTEST  ";
 
-// A header of this test's own: the 32-byte prefix (structure id "TST ") and
-// a tail written as a second piece, of `claimedTail` bytes when that is set.
-// It holds the codes of an earlier failure, which a successful write keeps.
+// The 32-byte prefix ("TST ") and a tail of `claimedTail` bytes if set, as a
+// second piece; the codes of an earlier failure, which a good write keeps.
 class TestHeader : public KxlPfx {
  public:
   explicit TestHeader(std::size_t tailLength = 0) : tail(kxltest::pattern(tailLength, 2)) {
@@ -510,8 +497,7 @@ class TestHeader : public KxlPfx {
   std::size_t claimedTail = 0;
 };
 
-// Header `kind` (0: TestHeader, then the headers of kinds()), with a tail or
-// (KxlRfh) a destination name of `tail` bytes.
+// 0: TestHeader, then those of kinds(); a tail or destination name of `tail` bytes.
 std::unique_ptr<KxlHdr> makeHeader(int kind, std::size_t tail) {
   if (kind == 0) return std::make_unique<TestHeader>(tail);
   std::unique_ptr<KxlHdr> header(dynamic_cast<KxlHdr *>(kinds()[kind - 1].make().release()));
@@ -521,8 +507,7 @@ std::unique_ptr<KxlHdr> makeHeader(int kind, std::size_t tail) {
   return header;
 }
 
-// A message of `content` bytes on an automatic or application buffer of
-// `buffer` bytes, data offset `offset`, format "KXSTR   ", character set 850.
+// `content` bytes on a buffer of `buffer` bytes, format "KXSTR   ", set 850.
 struct Scene {
   Scene(bool automatic, std::size_t buffer, std::size_t content, std::size_t offset)
       : application(automatic ? 0 : buffer) {
@@ -537,9 +522,8 @@ struct Scene {
   KxlMsg message;
 };
 
-// The header write by its steps: room for the header, a copy of the content,
-// the description passed on through the header's setters, the message
-// described as the header and cleared, the pieces of `bytes`, the content.
+// Room, a copy of the content, the description passed to the header's setters,
+// the message described as the header and cleared, the pieces, the content.
 bool writeByTheSteps(KxlMsg &message, KxlHdr &header, const std::string &bytes,
                      const std::vector<std::size_t> &pieces, const std::string &format) {
   if (!message.moreBytes(bytes.size())) return false;
@@ -559,8 +543,7 @@ bool writeByTheSteps(KxlMsg &message, KxlHdr &header, const std::string &bytes,
   return message.write(kept.messageLength(), kept.bufferPointer());
 }
 
-// Result, message (but the buffer's address), its description, codes of
-// message and header, header, trace records.
+// Result, message but its address, description, codes, header, trace records.
 using Outcome =
     std::tuple<bool, CacheState, std::string, std::string, std::string, std::vector<std::string>>;
 
@@ -616,8 +599,10 @@ struct Case {
   int kind;
   bool automatic;
   std::size_t content, tail, length, buffer, offset;  // length: the header's
-  std::unique_ptr<Scene> scene() const {
-    return std::make_unique<Scene>(automatic, buffer, content, offset);
+  Outcome write(Listener listener, bool bySteps, std::optional<long> failing = {},
+                long *allocations = nullptr) const {
+    Scene scene(automatic, buffer, content, offset);
+    return prepend(scene.message, kind, tail, listener, bySteps, failing, allocations);
   }
   bool roomForBoth() const { return buffer - content >= length; }
   bool roomGrows() const { return length > buffer - offset; }
@@ -648,11 +633,8 @@ void forEveryShape(std::initializer_list<std::size_t> contents, Check check) {
 TEST(KxlHdrTest, WriteWithNobodyListeningEndsAsTheSteps) {
   forEveryShape({0, 1000, std::size_t{1} << 20}, [](const Case &c) {
     long allocations = 0, stepAllocations = 0;
-    const Listener nobody = Listener::kNobody;
-    const Outcome actual =
-        prepend(c.scene()->message, c.kind, c.tail, nobody, false, {}, &allocations);
-    EXPECT_EQ(actual,
-              prepend(c.scene()->message, c.kind, c.tail, nobody, true, {}, &stepAllocations));
+    const Outcome actual = c.write(Listener::kNobody, false, {}, &allocations);
+    EXPECT_EQ(actual, c.write(Listener::kNobody, true, {}, &stepAllocations));
     if (!c.automatic && c.roomGrows()) {
       EXPECT_EQ(std::get<3>(actual), "2/6113 2/6113");
     }
@@ -662,18 +644,15 @@ TEST(KxlHdrTest, WriteWithNobodyListeningEndsAsTheSteps) {
   });
 }
 
-// The first allocation failing: none where the buffer holds both; where the
-// room for the header grows, as the steps' growth fails; elsewhere the write
-// is its steps, whose first allocation is the copy of the content, which then
-// silently holds nothing (past offset 0 it is lengthened with bytes never
-// set, so only offset 0 is compared there).
+// The first allocation failing: none where the buffer holds both; as the steps'
+// growth where the header's room grows; elsewhere as the steps, whose content
+// copy then holds nothing (past offset 0 bytes never set: not compared).
 TEST(KxlHdrTest, FirstAllocationFailingEndsAsInTheSteps) {
   forEveryShape({16, 1000}, [](const Case &c) {
-    const Outcome actual = prepend(c.scene()->message, c.kind, c.tail, Listener::kNobody, false, 1);
+    const Outcome actual = c.write(Listener::kNobody, false, 1);
     if (c.roomForBoth() || c.roomGrows() || c.offset == 0) {
       const auto failing = c.roomForBoth() ? std::optional<long>() : 1;
-      EXPECT_EQ(actual,
-                prepend(c.scene()->message, c.kind, c.tail, Listener::kNobody, true, failing));
+      EXPECT_EQ(actual, c.write(Listener::kNobody, true, failing));
     }
     if (c.roomGrows()) {
       EXPECT_EQ(std::get<3>(actual), c.automatic ? "2/2071 2/2071" : "2/6113 2/6113");
@@ -689,8 +668,8 @@ TEST(KxlHdrTest, WhileSomeoneListensTheRecordsAreTheSteps) {
                               Listener::kAfterHeader}) {
       if (listener == Listener::kLastHeaderByte && c.kind != 0) continue;
       SCOPED_TRACE(static_cast<int>(listener));
-      const Outcome actual = prepend(c.scene()->message, c.kind, c.tail, listener, false);
-      EXPECT_EQ(actual, prepend(c.scene()->message, c.kind, c.tail, listener, true));
+      const Outcome actual = c.write(listener, false);
+      EXPECT_EQ(actual, c.write(listener, true));
       if (!c.automatic && !c.roomForBoth() && !c.roomGrows() && listener == Listener::kTrace) {
         // The header fits, the content does not: its write's exit says so.
         EXPECT_EQ(std::get<5>(actual).back(),
@@ -709,9 +688,8 @@ TEST(KxlHdrTest, RefusedFirstWriteLeavesTheApplicationBufferAsItWas) {
   EXPECT_EQ(scene.message.messageLength(), 0u);
 }
 
-// Room for the header at the offset, for it and the content, or its own
-// length not representable: nothing changes. (A growth that fails: the
-// FirstAllocationFailing and WhileSomeoneListens tests.)
+// Room for the header at the offset, for it and the content, or its length not
+// representable: nothing changes (failing growth: FirstAllocationFailing...).
 TEST(KxlHdrTest, RoomRefusedChangesNothing) {
   const std::pair<std::size_t, std::size_t> cases[] = {{10, SIZE_MAX - 40}, {0, SIZE_MAX - 10}};
   for (const auto &[offset, claimedTail] : cases) {
@@ -724,18 +702,17 @@ TEST(KxlHdrTest, RoomRefusedChangesNothing) {
     TraceCapture trace;
     kxltest::AllocationCounter counter;
     EXPECT_FALSE(s.message.writeItem(header));
-    EXPECT_EQ(counter.count(), 0);
     EXPECT_EQ(
         textsOf(trace),
         (Texts{{kKxlFnCacheMoreBytes, "KxlCache::moreBytes (error): storage not available"}}));
     EXPECT_EQ(stateOf(s.message), before);
+    EXPECT_EQ(counter.count(), 0);
     EXPECT_EQ(codes(s.message) + codes(header) + describe(s.message) + describe(header),
               "2/20712/2071" + description);
   }
 }
 
-// Setters that note what they get and store something else, getters with
-// their own answers: the write and read must go through them.
+// Setters noting what they get and storing something else, getters of their own.
 template <class H>
 class Overriding : public H {
  public:
@@ -755,8 +732,7 @@ class Overriding : public H {
   std::string told;
 };
 
-// Told the message's description in order, the record holds what the base
-// setters were given instead; a read describes the message by the getters.
+// A write tells the setters the message's description, a read the getters'.
 template <class H>
 void expectVirtualAccessors() {
   for (bool listening : {false, true}) {
