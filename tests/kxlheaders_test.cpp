@@ -78,6 +78,14 @@ std::string itemState(KxlItm &item) {
 using Exits = std::vector<std::int32_t>;
 constexpr long kNative = kKxlNativeEncoding;
 
+void setNames(KxlRfh &header, const char *sourceEnvironment, const char *sourceName,
+              const char *destinationEnvironment, const char *destinationName) {
+  header.setSourceEnvironment(sourceEnvironment);
+  header.setSourceName(sourceName);
+  header.setDestinationEnvironment(destinationEnvironment);
+  header.setDestinationName(destinationName);
+}
+
 // Copies hold the source's state and codes after it is gone; a self-assignment changes nothing.
 template <class T>
 void expectCopies(KxlItm *item) {
@@ -124,14 +132,12 @@ const std::vector<Kind> &kinds() {
   static const std::vector<Kind> all = [] {
     std::vector<Kind> rows;
     for (const kxltest::Row &row : kxltest::table("hdr2_kinds")) {
-      std::string asItStands = record(row.number(6), {at(0, row[7])}, 'r');
+      std::string bytes = record(row.number(6), {at(0, row[7])}, 'r');
       std::istringstream fields(row[8]);
-      for (std::int32_t offset, value; fields >> offset >> value;) {
-        asItStands = with(asItStands, {at(offset, value)});
-      }
+      for (int offset, value; fields >> offset >> value;) bytes = with(bytes, {at(offset, value)});
       const Type &type = types.at(row[0]);
       rows.push_back({row[0], row[1], static_cast<unsigned>(row.number(2)), row[3] == "1",
-                      static_cast<std::size_t>(row.number(4)), row[5], asItStands, type.first,
+                      static_cast<std::size_t>(row.number(4)), row[5], bytes, type.first,
                       type.second});
     }
     return rows;
@@ -194,10 +200,7 @@ TEST(KxlHeadersTest, ReadTakesTheRecordAsItStandsCopiesOwnItWidthsAreKept) {
     ASSERT_TRUE(source->pasteIn(message));
     EXPECT_EQ(message.dataOffset(), 2 + kind.asItStands.size());
     EXPECT_EQ(recordOf(*source), kind.asItStands);
-    if (auto *rfh = dynamic_cast<KxlRfh *>(source)) {
-      rfh->setSourceName("sn");
-      rfh->setDestinationEnvironment("de");
-    }
+    if (auto *rfh = dynamic_cast<KxlRfh *>(source)) setNames(*rfh, "", "sn", "de", "");
     if (auto *dlh = dynamic_cast<KxlDlh *>(source)) dlh->setHeaderFlags(5);
     EXPECT_FALSE(source->pasteIn(message));  // its codes travel with the copies
     kind.copies(source);
@@ -238,7 +241,7 @@ void expectTextField(void (T::*set)(const char *), KxlStr (T::*get)() const, std
             afterAB + "|" + tooLong.substr(0, width) + "|1/6115|" + afterNull + "|0/0");
 }
 
-TEST(KxlHeadersTest, TextSettersPadCutAndFill) {
+TEST(KxlHeadersTest, SettersPadCutFillOrTakeExactlyTheirWidth) {
   expectTextField(&KxlDlh::setPutApplicationName, &KxlDlh::putApplicationName, 28);
   expectTextField(&KxlOih::setReplyToFormat, &KxlOih::replyToFormat, 8, "AB      ", "        ");
   expectTextField(&KxlOih::setAuthenticator, &KxlOih::authenticator, 8, "AB  ");
@@ -247,9 +250,6 @@ TEST(KxlHeadersTest, TextSettersPadCutAndFill) {
   header.setSourceEnvironment(nullptr);
   header.setDestinationName("");
   EXPECT_EQ(text(header.sourceEnvironment()) + "|" + text(header.destinationName()), "|");
-}
-
-TEST(KxlHeadersTest, BinarySettersTakeExactlyTheirWidth) {
   expectBinaryField(
       &KxlOih::setTransactionInstanceId, &KxlOih::setTransactionInstanceId,
       &KxlOih::transactionInstanceId, 16, kKxlFnOxtSetTransactionInstanceId,
@@ -349,14 +349,6 @@ TEST(KxlVihTest, IncomingVersionDecidesTheLength) {
   }
 }
 
-void setNames(KxlRfh &header, const char *sourceEnvironment, const char *sourceName,
-              const char *destinationEnvironment, const char *destinationName) {
-  header.setSourceEnvironment(sourceEnvironment);
-  header.setSourceName(sourceName);
-  header.setDestinationEnvironment(destinationEnvironment);
-  header.setDestinationName(destinationName);
-}
-
 // testdata/tests/hdr_rfh_hostile.tsv: "zz", a fixed part (format "KXSTR   ",
 // type "TYPE"), "QXYZABhello". The fixed part is always taken; the message is
 // described anew on success alone; a name without storage keeps its text.
@@ -365,13 +357,10 @@ TEST(KxlRfhTest, PasteInTrustsNoOffsetOrLength) {
     SCOPED_TRACE(row.file);
     const auto number = [&row](std::size_t i) { return static_cast<std::int32_t>(row.number(i)); };
     KxlRfh header;
-    std::string all =
-        "zz" + with(recordOf(header), {at(8, number(0)), at(20, "KXSTR   "), at(32, "TYPE")}) +
-        "QXYZABhello";
-    for (std::size_t part = 0; part < 4; ++part) {
-      all = with(
-          all, {at(70 + 8 * part, number(1 + 2 * part)), at(66 + 8 * part, number(2 + 2 * part))});
-    }
+    std::vector<Field> fixed = {at(8, number(0)), at(20, "KXSTR   "), at(32, "TYPE")};
+    for (std::size_t i = 0; i < 8; ++i)
+      fixed.push_back(at(68 + 8 * (i / 2) - 4 * (i % 2), number(1 + i)));
+    const std::string all = "zz" + with(recordOf(header), fixed) + "QXYZABhello";
     std::vector<char> bytes(all.begin(), all.end());
     KxlMsg message;
     ASSERT_TRUE(message.useFullBuffer(bytes.data(), bytes.size()) && message.setDataOffset(2));
@@ -473,8 +462,6 @@ TEST(KxlTrgTest, CharacterForm) {
   EXPECT_EQ(codes(trigger), "2/6108");
 }
 
-constexpr char kTestFormat[] = "KXTEST  ";
-
 // The 32-byte prefix ("TST ") and a tail of `claimedTail` bytes if set, as a
 // second piece; the codes of an earlier failure, which a good write keeps.
 class TestHeader : public KxlPfx {
@@ -486,10 +473,10 @@ class TestHeader : public KxlPfx {
   bool copyOut(KxlMsg &message) override {
     const Piece pieces[] = {{&prefix, sizeof prefix},
                             {tail.data(), claimedTail != 0 ? claimedTail : tail.size()}};
-    return writeHeader(message, pieces, 2, kTestFormat);
+    return writeHeader(message, pieces, 2, "KXTEST  ");
   }
   bool pasteIn(KxlMsg &message) override {
-    static const Layout layout = {"KxlTestHeader", "TST ", kTestFormat, kKxlFnWorkPasteIn};
+    static const Layout layout = {"KxlTestHeader", "TST ", "KXTEST  ", kKxlFnWorkPasteIn};
     return readHeader(message, layout, &prefix, sizeof prefix);
   }
   KXHDRPREFIX prefix;
@@ -513,8 +500,8 @@ struct Scene {
       : application(automatic ? 0 : buffer) {
     EXPECT_TRUE(automatic ? message.resizeBuffer(buffer)
                           : message.useEmptyBuffer(application.data(), buffer));
-    EXPECT_TRUE(message.write(content, kxltest::pattern(content, 1).data()));
-    EXPECT_TRUE(message.setDataOffset(offset));
+    EXPECT_TRUE(message.write(content, kxltest::pattern(content, 1).data()) &&
+                message.setDataOffset(offset));
     message.setFormat("KXSTR   ");
     message.setCharacterSet(850);
   }
@@ -535,11 +522,8 @@ bool writeByTheSteps(KxlMsg &message, KxlHdr &header, const std::string &bytes,
   message.setCharacterSet(0);
   message.setFormat(format.c_str());
   message.clearMessage();
-  std::size_t at = 0;
-  for (std::size_t length : pieces) {
-    if (!message.write(length, bytes.data() + at)) return false;
-    at += length;
-  }
+  for (std::size_t i = 0, at = 0; i < pieces.size(); at += pieces[i++])
+    if (!message.write(pieces[i], bytes.data() + at)) return false;
   return message.write(kept.messageLength(), kept.bufferPointer());
 }
 
