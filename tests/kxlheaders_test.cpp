@@ -601,7 +601,9 @@ TEST(KxlHdrTest, WriteWithNobodyListeningEndsAsTheSteps) {
     long allocations = 0, stepAllocations = 0;
     const Outcome actual = c.write(Listener::kNobody, false, {}, &allocations);
     EXPECT_EQ(actual, c.write(Listener::kNobody, true, {}, &stepAllocations));
-    if (!c.automatic && c.roomGrows()) EXPECT_EQ(std::get<3>(actual), "2/6113 2/6113");
+    if (!c.automatic && c.roomGrows()) {
+      EXPECT_EQ(std::get<3>(actual), "2/6113 2/6113");
+    }
     EXPECT_EQ(allocations, c.roomForBoth()                ? 0
                            : c.roomGrows() && c.automatic ? 1
                                                           : stepAllocations);
@@ -618,8 +620,9 @@ TEST(KxlHdrTest, FirstAllocationFailingEndsAsInTheSteps) {
       const auto failing = c.roomForBoth() ? std::optional<long>() : 1;
       EXPECT_EQ(actual, c.write(Listener::kNobody, true, failing));
     }
-    if (c.roomGrows())
+    if (c.roomGrows()) {
       EXPECT_EQ(std::get<3>(actual), c.automatic ? "2/2071 2/2071" : "2/6113 2/6113");
+    }
   });
 }
 
@@ -634,9 +637,10 @@ TEST(KxlHdrTest, WhileSomeoneListensTheRecordsAreTheSteps) {
       SCOPED_TRACE(static_cast<int>(listener));
       const Outcome actual = c.write(listener, false);
       EXPECT_EQ(actual, c.write(listener, true));
-      if (!c.automatic && !c.roomForBoth() && !c.roomGrows() && listener == Listener::kTrace)
+      if (!c.automatic && !c.roomForBoth() && !c.roomGrows() && listener == Listener::kTrace) {
         EXPECT_EQ(std::get<5>(actual).back(),
                   kxltest::exitLine(kKxlFnCacheWrite, KXRC_INSUFFICIENT_BUFFER));
+      }
     }
   });
 }
