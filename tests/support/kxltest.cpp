@@ -50,34 +50,33 @@ std::vector<TraceRecord> TraceCapture::records() const {
   return records_;
 }
 
-std::vector<std::string> TraceCapture::texts() const {
-  std::vector<std::string> result;
-  for (const TraceRecord &record : records())
-    if (record.kind == XCS_TEXT) result.push_back(record.text);
+// The `member` of the records of `kind`, of every function or of one (with
+// `ours`, only the library's own records).
+template <typename T>
+std::vector<T> pick(const TraceCapture &trace, xcsRecordKind kind, const std::uint32_t *function,
+                    bool ours, T TraceRecord::*member) {
+  std::vector<T> result;
+  for (const TraceRecord &r : trace.records())
+    if (r.kind == kind && (function == nullptr || r.function == *function) &&
+        (!ours || r.component == kKxlComponent))
+      result.push_back(r.*member);
   return result;
+}
+
+std::vector<std::string> TraceCapture::texts() const {
+  return pick(*this, XCS_TEXT, nullptr, false, &TraceRecord::text);
 }
 
 std::vector<std::string> TraceCapture::texts(std::uint32_t function) const {
-  std::vector<std::string> result;
-  for (const TraceRecord &record : records())
-    if (record.kind == XCS_TEXT && record.function == function) result.push_back(record.text);
-  return result;
+  return pick(*this, XCS_TEXT, &function, false, &TraceRecord::text);
 }
 
 int TraceCapture::entries(std::uint32_t function) const {
-  const std::vector<TraceRecord> all = records();
-  return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const TraceRecord &record) {
-    return record.kind == XCS_ENTRY && record.component == kKxlComponent &&
-           record.function == function;
-  }));
+  return static_cast<int>(pick(*this, XCS_ENTRY, &function, true, &TraceRecord::value).size());
 }
 
 std::vector<std::int32_t> TraceCapture::exitValues(std::uint32_t function) const {
-  std::vector<std::int32_t> result;
-  for (const TraceRecord &record : records())
-    if (record.kind == XCS_EXIT && record.component == kKxlComponent && record.function == function)
-      result.push_back(record.value);
-  return result;
+  return pick(*this, XCS_EXIT, &function, true, &TraceRecord::value);
 }
 
 PointerRefusal::PointerRefusal(const void *pointer, std::size_t length, Mode mode)
