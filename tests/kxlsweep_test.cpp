@@ -7,7 +7,6 @@
 #include <cstring>
 #include <functional>
 #include <map>
-#include <optional>
 
 #include "kxli.hpp"
 #include "kxlmsgtest.hpp"
@@ -21,7 +20,7 @@ const Codes kFailed{KXCC_FAILED, KXRC_STORAGE_NOT_AVAILABLE};
 const Texts::value_type kNoStorage{kKxlFnCacheResizeBuffer,
                                    "KxlCache::resizeBuffer (error): storage not available"};
 
-// Counts the allocations made inside run(), and fails the failAt-th (not 0).
+// Counts the allocations made inside run(), fails the failAt-th (0: one already made).
 struct Trial {
   long failAt;
   long count = 0;
@@ -29,10 +28,9 @@ struct Trial {
   template <class Operation>
   void run(Operation operation) {
     AllocationCounter counter;
-    std::optional<AllocationFailure> failure;
-    if (failAt != 0) failure.emplace(failAt);
+    const AllocationFailure failure(failAt);
     operation();
-    failed = failure && failure->failed() > 0;
+    failed = failure.failed() > 0;
     count = counter.count();
   }
 };
@@ -41,13 +39,10 @@ struct Trial {
 // 2071, and the message stays as it was. True when all went.
 bool stepThrough(KxlMsg &message, const std::vector<KxlItm *> &items, bool write) {
   for (KxlItm *item : items) {
-    const CacheState before = stateOf(message);
-    const std::string format = formatOf(message);
+    const auto before = std::make_pair(stateOf(message), formatOf(message));
     if (write ? message.writeItem(*item) : message.readItem(*item)) continue;
-    EXPECT_EQ(codesOf(*item), kFailed);
-    EXPECT_EQ(codesOf(message), kFailed);
-    EXPECT_EQ(stateOf(message), before);
-    EXPECT_EQ(formatOf(message), format);
+    EXPECT_EQ(std::make_pair(codesOf(*item), codesOf(message)), std::make_pair(kFailed, kFailed));
+    EXPECT_EQ(std::make_pair(stateOf(message), formatOf(message)), before);
     return false;
   }
   return true;
