@@ -33,10 +33,8 @@ void work(int id) {
   const std::string name = "Q" + std::to_string(id);
   const std::string tooLong(60, static_cast<char>('a' + id));
   for (int round = 0; round < 50; ++round) {
-    KxlGmo options;
-    KxlGmo3 options3;
-    EXPECT_EQ(options.record()->version, 2);
-    EXPECT_EQ(options3.record()->version, 3);
+    EXPECT_EQ(KxlGmo().record()->version, 2);
+    EXPECT_EQ(KxlGmo3().record()->version, 3);
     Versions::keep();
 
     KxlDlh header;
