@@ -19,13 +19,25 @@ namespace {
 
 using Exits = std::vector<std::int32_t>;
 
-// The automatic buffer at least doubles, and grows to fit the offset; what
-// fuzz_cache does not see: the cut's warning, text and exit. tests/trace
-// finds the writes in its file.
-TEST(KxlCacTest, AutomaticBufferGrowsAndACutWarns) {
+// What fuzz_cache does not see: the offset growing the buffer to fit, the
+// cut's warning, text and exit; the automatic buffer at least doubling.
+// tests/trace runs this test and finds the first writes, made before a sink
+// is installed, in its file.
+TEST(KxlCacTest, CursorOperationsAndACutBuffer) {
   const std::string bytes = pattern(4096);
   KxlCac cache, cut;
+  ASSERT_TRUE(cut.write(6, "abcdef") && cut.setDataOffset(14) && cut.setMessageLength(5));
+  EXPECT_EQ(stateOf(cut), (CacheState{cut.bufferPointer(), 14, 5, 5, true, "abcde"}));
+  ASSERT_TRUE(cut.setDataOffset(3));
   auto trace = std::make_unique<TraceCapture>();
+  EXPECT_TRUE(cut.resizeBuffer(2));
+  EXPECT_EQ(stateOf(cut), (CacheState{cut.bufferPointer(), 2, 2, 2, true, "ab"}));
+  EXPECT_EQ(codesOf(cut), (Codes{KXCC_WARNING, KXRC_DATA_TRUNCATED}));
+  EXPECT_EQ(textsOf(*trace),
+            (Texts{{kKxlFnCacheResizeBuffer, "KxlCache::resizeBuffer (warning): data truncated"}}));
+  EXPECT_EQ(trace->exitValues(kKxlFnCacheResizeBuffer), (Exits{KXRC_DATA_TRUNCATED}));
+  trace.reset();  // one sink at a time
+  trace = std::make_unique<TraceCapture>();
   AllocationCounter counter;
   ASSERT_TRUE(cache.write(0, nullptr));
   EXPECT_EQ(cache.bufferPointer(), nullptr);
@@ -37,17 +49,6 @@ TEST(KxlCacTest, AutomaticBufferGrowsAndACutWarns) {
   // More than twice the buffer: exactly what the offset needs.
   ASSERT_TRUE(cache.setDataOffset(4000) && cache.moreBytes(9000));
   EXPECT_EQ(stateOf(cache), (CacheState{cache.bufferPointer(), 13000, 4096, 4000, true, bytes}));
-  ASSERT_TRUE(cut.write(6, "abcdef") && cut.setDataOffset(14) && cut.setMessageLength(5));
-  EXPECT_EQ(stateOf(cut), (CacheState{cut.bufferPointer(), 14, 5, 5, true, "abcde"}));
-  ASSERT_TRUE(cut.setDataOffset(3));
-  trace.reset();  // one sink at a time
-  trace = std::make_unique<TraceCapture>();
-  EXPECT_TRUE(cut.resizeBuffer(2));
-  EXPECT_EQ(stateOf(cut), (CacheState{cut.bufferPointer(), 2, 2, 2, true, "ab"}));
-  EXPECT_EQ(codesOf(cut), (Codes{KXCC_WARNING, KXRC_DATA_TRUNCATED}));
-  EXPECT_EQ(textsOf(*trace),
-            (Texts{{kKxlFnCacheResizeBuffer, "KxlCache::resizeBuffer (warning): data truncated"}}));
-  EXPECT_EQ(trace->exitValues(kKxlFnCacheResizeBuffer), (Exits{KXRC_DATA_TRUNCATED}));
 }
 
 // Each refusal traced, and untraced (where reads and writes take a shortcut).
