@@ -19,10 +19,8 @@ namespace {
 
 using Exits = std::vector<std::int32_t>;
 
-// What fuzz_cache does not see: the offset growing the buffer to fit, the
-// cut's warning, text and exit; the automatic buffer at least doubling.
-// tests/trace runs this test and finds the first writes, made before a sink
-// is installed, in its file.
+// Unseen by fuzz_cache: the offset growing the buffer, the cut's warning, the
+// buffer doubling. tests/trace finds the writes made before the sink in its file.
 TEST(KxlCacTest, CursorOperationsAndACutBuffer) {
   const std::string bytes = pattern(4096);
   KxlCac cache, cut;
