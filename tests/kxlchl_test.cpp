@@ -33,7 +33,6 @@ using kxltest::codesOf;
 using kxltest::pattern;
 using Refusal = kxltest::PointerRefusal;
 
-// Reaches the record through the protected accessor.
 class Channel : public KxlChl {
  public:
   using KxlChl::KXCD;
@@ -46,7 +45,6 @@ void put(std::string &record, std::size_t offset, std::int32_t value) {
   record.replace(offset, 4, reinterpret_cast<const char *>(&value), 4);
 }
 
-// A new channel's record, as testdata/tests/chl_defaults.tsv gives it.
 std::string defaultRecord() {
   std::string record(sizeof(tagKXCD), '\0');
   for (const kxltest::Row &row : kxltest::table("chl_defaults"))
@@ -123,7 +121,6 @@ TEST(KxlChlTest, TextFields) {
         {longText.c_str(), longText.substr(0, field.width)}, {"A B  ", "A B"}, {nullptr, ""}};
     for (const auto &value : values) {
       EXPECT_TRUE((channel.*field.set)(value.first));
-      // The field holds the text cut or null filled to its width.
       const std::string filled = (value.first == nullptr ? "" : value.first) + std::string(264, 0);
       expected.replace(field.offset, field.width, filled, 0, field.width);
       if (connection) expected.replace(192, 20, filled, 0, 20);
@@ -196,6 +193,21 @@ std::string contents(const Channel &channel) {
          storedPeerName(channel) + kxlhdrtest::codes(channel);
 }
 
+// Copies, constructed and assigned onto `assigned` (which holds storage of its own), show
+// `expected` once the source is gone and after a self-assignment; the source is left as it was.
+template <class T, class Source, class State>
+void expectCopies(std::unique_ptr<Source> source, T assigned, State state,
+                  const std::string &expected) {
+  const std::string before = state(*source);
+  T constructed(*source);
+  assigned = *source;
+  EXPECT_EQ(before, state(*source));
+  source.reset();
+  const T &same = assigned;
+  assigned = same;
+  for (const T *copy : {&constructed, &assigned}) EXPECT_EQ(expected, state(*copy));
+}
+
 TEST(KxlChlTest, CopiesAreDeepAndOutliveTheSource) {
   auto source = std::make_unique<Channel>();
   const char *names[] = {"sendA", "sendB"}, *data[] = {"d0", "d1"};
@@ -205,16 +217,9 @@ TEST(KxlChlTest, CopiesAreDeepAndOutliveTheSource) {
   source->setModeName("LONGERTHAN8");  // codes 1/6115 travel with the copies
   const std::string filled = contents(*source);
   ASSERT_EQ("1/6115", filled.substr(filled.size() - 6));
-  Channel constructed(*source);
   Channel assigned;  // what it holds is released by the assignment
   ASSERT_TRUE(assigned.setReceiveExitNames(2, names) && assigned.setSslPeerName("CN=old"));
-  assigned = *source;
-  source.reset();
-  for (const Channel *copy : {&constructed, &assigned}) EXPECT_EQ(filled, contents(*copy));
-  ASSERT_TRUE(constructed.setSendExitName(nullptr));
-  const Channel &same = assigned;
-  assigned = same;
-  EXPECT_EQ(filled, contents(assigned));
+  expectCopies(std::move(source), assigned, contents, filled);
   assigned = Channel();
   EXPECT_EQ(defaultRecord(), assigned.record());
 }
@@ -281,7 +286,6 @@ TEST(KxlChlTest, ListScript) {
   }
 }
 
-// Opens the protected pointer checks and code setters to the tests.
 class Probe : public KxlErr {
  public:
   using KxlErr::checkReadPointer;
@@ -412,7 +416,6 @@ TEST(KxlMtrTest, BinaryValuesTakeExactlyTheirWidthOrNothing) {
   }
 }
 
-// Every value, the feedback and the codes.
 std::string trackerState(const KxlMtr &t) {
   return bytesOf(t.accountingToken()) + "|" + bytesOf(t.correlationId()) + "|" +
          bytesOf(t.groupId()) + "|" + bytesOf(t.messageId()) + "|" + std::to_string(t.feedback()) +
@@ -426,21 +429,14 @@ TEST(KxlMtrTest, CopiesGiveEveryValueStorageOfTheirOwn) {
   ASSERT_TRUE(source->setMessageId(binOf(id)));
   ASSERT_FALSE(source->setGroupId(binOf("short")));              // codes 2/6111 travel
   source->setFeedback(static_cast<long>(INT64_C(0x1fffffffd)));  // low 32 bits: -3
-  KxlMtr constructed(*source);
+  EXPECT_EQ("||" + zeros + "|" + id + "|-3|2/6111", trackerState(*source));
   KxlMtr assigned;
   ASSERT_TRUE(assigned.setCorrelationId(binOf(pattern(24, 9))));
-  assigned = *source;
-  EXPECT_EQ("||" + zeros + "|" + id + "|-3|2/6111", trackerState(*source));  // as it was
-  source.reset();
-  const KxlMtr &same = assigned;
-  assigned = same;
   // Values the source had no storage for are zero bytes in the copy.
-  for (const KxlMtr *copy : {&constructed, &assigned})
-    EXPECT_EQ(std::string(32, '\0') + "|" + zeros + "|" + zeros + "|" + id + "|-3|2/6111",
-              trackerState(*copy));
+  expectCopies(std::move(source), assigned, trackerState,
+               std::string(32, '\0') + "|" + zeros + "|" + zeros + "|" + id + "|-3|2/6111");
 }
 
-// Reaches the protected members a test needs.
 template <class Options>
 class Exposed : public Options {
  public:
@@ -450,7 +446,6 @@ class Exposed : public Options {
   KXGMO *writable() { return const_cast<KXGMO *>(this->record()); }
 };
 
-// A new record of `length` (80 or 100) bytes with `version`.
 std::string optionsRecord(std::size_t length, std::int32_t version) {
   std::string record = "GMO " + std::string(length - 4, '\0');
   put(record, 4, version);
@@ -477,18 +472,14 @@ void expectOptions(std::size_t length, std::int32_t version) {
   const std::string snapshot = recordBytes(source->record(), length);
   Exposed<Options>::setVersionSupported(static_cast<long>(INT64_C(0x100000001)));
   const Options after;
-  Options constructed(*source);
-  Options assigned;
-  assigned = *source;
+  const auto state = [length](const Options &o) {
+    return recordBytes(o.record(), length) + kxlhdrtest::codes(o);
+  };
+  expectCopies(std::move(source), Options(), state, snapshot + "2/6111");
   Exposed<Options>::setVersionSupported(version);
-  source.reset();
   EXPECT_EQ(optionsRecord(length, 1), recordBytes(after.record(), length));
   EXPECT_EQ(optionsRecord(length, 1), recordBytes(Options(after).record(), length));
   EXPECT_EQ(optionsRecord(length, version), recordBytes(Options().record(), length));
-  const Options &same = assigned;
-  assigned = same;
-  for (const Options *copy : {&constructed, &assigned})
-    EXPECT_EQ(snapshot + "2/6111", recordBytes(copy->record(), length) + kxlhdrtest::codes(*copy));
   for (const kxltest::Row &row : kxltest::table("chl_gmo_syncpoint")) {
     for (const bool participate : {true, false}) {
       SCOPED_TRACE(row.file + (participate ? " true" : " false"));
