@@ -277,11 +277,10 @@ TEST(KxlChlTest, ListScript) {
       std::string sent;
       for (const auto &t : kxltest::textsOf(trace))
         sent += (sent.empty() ? "" : ";") + std::to_string(t.first) + " " + t.second;
-      EXPECT_EQ(row.number(3) != 0, result);
-      EXPECT_EQ(Codes(row.number(4), row.number(5)), codesOf(*channel));
-      EXPECT_EQ(row[6], sideState(*channel, side));
-      EXPECT_EQ(row[7], sent);
-      EXPECT_EQ(row[8], readOut);
+      EXPECT_EQ(
+          row[3] + "\t" + row[4] + "/" + row[5] + "\t" + row[6] + "\t" + row[7] + "\t" + row[8],
+          std::to_string(result) + "\t" + kxlhdrtest::codes(*channel) + "\t" +
+              sideState(*channel, side) + "\t" + sent + "\t" + readOut);
     }
   }
 }
