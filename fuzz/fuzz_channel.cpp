@@ -73,7 +73,6 @@ void requireCodes(const KxlChl &channel, long completion, long reason) {
   KXLFUZZ_REQUIRE(channel.completionCode() == completion && channel.reasonCode() == reason);
 }
 
-// The channel reads back as the model says, through every reading form.
 void checkChannel(KxlChl &channel, const Model &model) {
   for (int side = 0; side < 2; ++side) {
     const SideCalls &calls = kSides[side];
@@ -151,9 +150,8 @@ class Session {
     if (!result) return requireCodes(channel_, KXCC_FAILED, refusal);
     if (list == 0) return store(side, 0, entries.texts);
     std::vector<std::string> data(exits);
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
       if (!entries.nullList && entries.pointers[i]) data[i] = entries.texts[i];
-    }
     store(side, 1, data);
   }
 
@@ -173,7 +171,6 @@ class Session {
     store(side, 1, data);
   }
 
-  // The model after a replacement (new names empty the user data); a cut warns.
   void store(int side, int list, const std::vector<std::string> &texts) {
     std::vector<std::string> &into = model_.lists[side][list];
     into.clear();
@@ -210,6 +207,4 @@ class Session {
 }  // namespace
 }  // namespace kxlfuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  return kxlfuzz::runSession<kxlfuzz::Session>(data, size, 32);
-}
+void kxlfuzz::run(Input &input) { runSession<Session>(input, 32); }

@@ -53,59 +53,16 @@ void setDescription(KxlMsg &message, const Description &description) {
 }
 
 const Kind *kindOf(const KxlMsg &message) {
-  for (const Kind &kind : kKinds) {
+  for (const Kind &kind : kKinds)
     if (message.formatIs(kind.format)) return &kind;
-  }
   return nullptr;
 }
 
-// Writes `item` into a fresh message, a header under its own description.
 void writeFresh(KxlItm &item, const Kind &kind, KxlMsg &message) {
   if (kind.header) setDescription(message, describe(asHeader(item)));
   KXLFUZZ_REQUIRE(item.copyOut(message));
   checkCache(message);
   KXLFUZZ_REQUIRE(message.formatIs(kind.format));
-}
-
-void roundTrip(KxlItm &item, const Kind &kind) {
-  KxlMsg first;
-  writeFresh(item, kind, first);
-  const std::string firstContents(first.bufferPointer(), first.messageLength());
-  const KXMD firstDescriptor = *first.descriptor();
-  KXLFUZZ_REQUIRE(first.setDataOffset(0));
-  std::unique_ptr<KxlItm> again = kind.make();
-  KXLFUZZ_REQUIRE(first.readItem(*again));
-  KXLFUZZ_REQUIRE(first.dataOffset() == first.messageLength());
-  if (kind.header) {
-    KXLFUZZ_REQUIRE(describe(first) == describe(asHeader(item)));
-    KXLFUZZ_REQUIRE(describe(asHeader(*again)) == describe(asHeader(item)));
-    KXLFUZZ_REQUIRE(asHeader(*again).headerFlags() == asHeader(item).headerFlags());
-  }
-  KxlMsg second;
-  writeFresh(*again, kind, second);
-  KXLFUZZ_REQUIRE(std::string(second.bufferPointer(), second.messageLength()) == firstContents);
-  KXLFUZZ_REQUIRE(std::memcmp(second.descriptor(), &firstDescriptor, sizeof(KXMD)) == 0);
-}
-
-// What a successful read of a body item must hold, from the bytes it read.
-void checkBody(const KxlItm &item, const Kind &kind, const std::string &data) {
-  if (kind.make == make<KxlStr>) {
-    checkString(static_cast<const KxlStr &>(item));
-    KXLFUZZ_REQUIRE(textOf(static_cast<const KxlStr &>(item)) == data.c_str());
-  } else if (kind.make == make<KxlBin>) {
-    const KxlBin &bytes = static_cast<const KxlBin &>(item);
-    KXLFUZZ_REQUIRE(bytes.dataLength() == data.size());
-    KXLFUZZ_REQUIRE(data.empty() ||
-                    std::memcmp(bytes.dataPointer(), data.data(), data.size()) == 0);
-  } else {
-    // The character form holds the queue name blank padded.
-    KxlTrg trigger = static_cast<const KxlTrg &>(item);
-    tagKXTMC2 characters;
-    KXLFUZZ_REQUIRE(trigger.copyOut(&characters));
-    std::string queueName = textOf(trigger.queueName());
-    queueName.resize(sizeof characters.queueName, ' ');
-    KXLFUZZ_REQUIRE(queueName == std::string(characters.queueName, sizeof characters.queueName));
-  }
 }
 
 // Whether the reference header at the data offset would grow past the limit.
@@ -147,14 +104,48 @@ bool readOne(KxlMsg &message, const Kind &kind) {
     KXLFUZZ_REQUIRE(describe(message) == before);
     KXLFUZZ_REQUIRE(message.dataOffset() ==
                     (kind.structureId ? offset + sizeof(KXTM) : message.messageLength()));
-    checkBody(*item, kind, data);
+    if (kind.make == make<KxlStr>) {
+      checkString(static_cast<const KxlStr &>(*item));
+      KXLFUZZ_REQUIRE(textOf(static_cast<const KxlStr &>(*item)) == data.c_str());
+    } else if (kind.make == make<KxlBin>) {
+      const KxlBin &bytes = static_cast<const KxlBin &>(*item);
+      KXLFUZZ_REQUIRE(bytes.dataLength() == data.size());
+      KXLFUZZ_REQUIRE(data.empty() ||
+                      std::memcmp(bytes.dataPointer(), data.data(), data.size()) == 0);
+    } else {
+      // The character form holds the queue name blank padded.
+      KxlTrg trigger = static_cast<const KxlTrg &>(*item);
+      tagKXTMC2 characters;
+      KXLFUZZ_REQUIRE(trigger.copyOut(&characters));
+      std::string queueName = textOf(trigger.queueName());
+      queueName.resize(sizeof characters.queueName, ' ');
+      KXLFUZZ_REQUIRE(queueName == std::string(characters.queueName, sizeof characters.queueName));
+    }
   }
-  roundTrip(*item, kind);
+  // Written into a fresh message, the item reads back and writes the same bytes again.
+  KxlMsg first;
+  writeFresh(*item, kind, first);
+  const std::string firstContents(first.bufferPointer(), first.messageLength());
+  const KXMD firstDescriptor = *first.descriptor();
+  KXLFUZZ_REQUIRE(first.setDataOffset(0));
+  std::unique_ptr<KxlItm> again = kind.make();
+  KXLFUZZ_REQUIRE(first.readItem(*again));
+  KXLFUZZ_REQUIRE(first.dataOffset() == first.messageLength());
+  if (kind.header) {
+    KXLFUZZ_REQUIRE(describe(first) == describe(asHeader(*item)));
+    KXLFUZZ_REQUIRE(describe(asHeader(*again)) == describe(asHeader(*item)));
+    KXLFUZZ_REQUIRE(asHeader(*again).headerFlags() == asHeader(*item).headerFlags());
+  }
+  KxlMsg second;
+  writeFresh(*again, kind, second);
+  KXLFUZZ_REQUIRE(std::string(second.bufferPointer(), second.messageLength()) == firstContents);
+  KXLFUZZ_REQUIRE(std::memcmp(second.descriptor(), &firstDescriptor, sizeof(KXMD)) == 0);
   return true;
 }
 
-// Input: a format choice (a kind's or 8 bytes), flags, data offset, message data.
-void readMessage(Input &input) {
+}  // namespace
+
+void run(Input &input) {
   const std::uint8_t formatChoice = input.byte() % (kKindCount + 1);
   const std::uint8_t flags = input.byte();
   const std::size_t offset = input.byte();
@@ -183,16 +174,8 @@ void readMessage(Input &input) {
     if (kind->make == make<KxlRfh> && lengthensTooFar(message)) break;
     if (!readOne(message, *kind) || !kind->header) break;
   }
-  // An application buffer is never written by reads.
   KXLFUZZ_REQUIRE(!applicationBuffer || rest.empty() ||
                   std::memcmp(bytes.data(), rest.data(), rest.size()) == 0);
 }
 
-}  // namespace
 }  // namespace kxlfuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  kxlfuzz::Input input(data, size);
-  kxlfuzz::readMessage(input);
-  return 0;
-}

@@ -13,8 +13,7 @@ class Session {
 
   // Operation byte % 16: the operation; bit 0x10 (or two bits from it): a variant.
   void step() {
-    using Operation = void (Session::*)(std::uint8_t);
-    static constexpr Operation kOperations[16] = {
+    static constexpr void (Session::*kOperations[16])(std::uint8_t) = {
         &Session::replaceText,   &Session::setBytes,     &Session::readNumber,
         &Session::readToken,     &Session::findText,     &Session::compareText,
         &Session::substring,     &Session::join,         &Session::strip,
@@ -198,6 +197,4 @@ class Session {
 }  // namespace
 }  // namespace kxlfuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  return kxlfuzz::runSession<kxlfuzz::Session>(data, size, 64);
-}
+void kxlfuzz::run(Input &input) { runSession<Session>(input, 64); }

@@ -12,3 +12,9 @@ void kxlfuzz::broken(const char *file, int line, const char *property) {
   std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, property);
   std::abort();
 }
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  kxlfuzz::Input input(data, size);
+  kxlfuzz::run(input);
+  return 0;
+}

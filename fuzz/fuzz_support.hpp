@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -41,7 +40,7 @@ class Input {
     const std::uint8_t choice = byte();
     if (choice < 0x80) return static_cast<std::size_t>(choice & 0x7f) << 2 | (byte() & 3);
     if (choice < 0xc0) return static_cast<std::size_t>(byte()) << 8 | byte();
-    return std::numeric_limits<std::size_t>::max() - (choice & 0x0f);
+    return SIZE_MAX - (choice & 0x0f);
   }
   // Up to `limit` bytes (an input byte gives the count), cut at a null.
   std::string text(std::size_t limit = 255) {
@@ -76,13 +75,13 @@ inline void checkCache(const KxlCac &cache) {
   KXLFUZZ_REQUIRE(cache.dataLength() == cache.messageLength() - cache.dataOffset());
 }
 
-// Drives a Session made from the input through at most `maxSteps` steps.
+// Each target's body, run on every input by the fuzzer's entry point (fuzz_support.cpp).
+void run(Input &input);
+
 template <class Session>
-int runSession(const std::uint8_t *data, std::size_t size, int maxSteps) {
-  Input input(data, size);
+void runSession(Input &input, int maxSteps) {
   Session session(input);
   for (int steps = 0; steps < maxSteps && !input.empty(); ++steps) session.step();
-  return 0;
 }
 
 }  // namespace kxlfuzz

@@ -17,9 +17,8 @@ int main(int argc, char **argv) {
   for (int i = 1; i < argc; ++i) {
     std::error_code error;
     if (!fs::is_directory(argv[i], error)) files.push_back(argv[i]);
-    for (const fs::directory_entry &entry : fs::directory_iterator(argv[i], error)) {
+    for (const fs::directory_entry &entry : fs::directory_iterator(argv[i], error))
       if (entry.is_regular_file()) files.push_back(entry.path());
-    }
   }
   std::sort(files.begin(), files.end());
   for (const fs::path &file : files) {

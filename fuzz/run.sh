@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Runs a target of the fuzz preset's build from the seeds for SECONDS (default
 # 60; 0: no limit); a finding's reproducer goes to fuzz/crashes/.
-#   fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 target="${1:?usage: fuzz/run.sh TARGET [SECONDS] [libFuzzer options...]}"
