@@ -1,5 +1,4 @@
-"""Shared fixtures and checks. A test that needs KXLI_KXMSG (kxmsg, a C++ reader and
-writer of message files), KXLI_SOURCE_DIR or KXLI_CXX_ROAD (CTest sets them) skips without."""
+"""Shared checks; a test needing KXLI_KXMSG, KXLI_SOURCE_DIR or KXLI_CXX_ROAD skips without."""
 
 import codecs
 import os
@@ -25,8 +24,7 @@ HEADER_CLASSES = {name: cls for name, cls in ITEM_CLASSES.items() if name != "tr
 
 
 def table(name):
-    """The rows of testdata/tests/NAME.tsv: cells separated by tabs, C escapes
-    in them; '#' lines explain the columns. A cell of digits is an int."""
+    """The rows of testdata/tests/NAME.tsv (tabs, C escapes); a cell of digits is an int."""
     path = pathlib.Path(__file__).resolve().parents[2] / "testdata" / "tests" / (name + ".tsv")
     rows = [line.split("\t") for line in path.read_text(encoding="ascii").splitlines()
             if line.strip() and not line.startswith("#")]
@@ -60,7 +58,6 @@ def run_kxmsg(kxmsg, *arguments, check=True):
 
 
 def snake_fields(fields):
-    """A `fields` object of kxmsg's JSON with its keys by kxli's rule."""
     return {kxli.snake_case(key): value for key, value in fields.items()}
 
 
@@ -72,35 +69,29 @@ def header_message(cls, body="payload"):
     return bytes(message)
 
 
-def assert_cut(target, name, value, width):
-    """Setting `value`, wider than the field's `width` bytes, warns with
-    kxli.Warning (1, 6115): under an error filter the field keeps what it
-    held; else it takes the first `width` characters, which pass silently."""
-    before = getattr(target, name)
-    with warnings.catch_warnings():
-        warnings.simplefilter("error")
-        with pytest.raises(kxli.Warning) as caught:
-            setattr(target, name, value)
-        assert getattr(target, name) == before, name
-        error = caught.value
-        assert (error.completion_code, error.reason_code, error.reason) == (
-            1, 6115, "KXRC_DATA_TRUNCATED")
-        setattr(target, name, value[:width])  # the full width passes without a word
-    assert getattr(target, name) == value[:width], name
-    setattr(target, name, before)
-    text = "%s.%s: %d bytes given, cut to the field's %d" % (
-        type(target).__name__, name, len(value.encode()), width)
-    with pytest.warns(kxli.Warning, match=re.escape(text)):
-        setattr(target, name, value)
-    assert getattr(target, name) == value[:width], name
-
-
 def assert_limits(target, name, type_, width):
-    """A text past its width is cut, with kxli.Warning; bytes of another
-    length than the field's are refused (6111), b"" zeroes them; a number
-    is a signed 32-bit int. A refused value leaves the field as it was."""
+    """A text past its width is cut, with kxli.Warning (1, 6115; under an error
+    filter the field keeps what it held); bytes of another length than the
+    field's are refused (6111), b"" zeroes them; a number is a signed 32-bit
+    int. A refused value leaves the field as it was."""
     if type_ == "text":
-        return assert_cut(target, name, "Z" * (width + 1), width)
+        before, value = getattr(target, name), "Z" * (width + 1)
+        with warnings.catch_warnings():
+            warnings.simplefilter("error")
+            with pytest.raises(kxli.Warning) as caught:
+                setattr(target, name, value)
+            error = caught.value
+            assert (getattr(target, name), error.completion_code, error.reason_code,
+                    error.reason) == (before, 1, 6115, "KXRC_DATA_TRUNCATED"), name
+            setattr(target, name, value[:width])  # the full width passes without a word
+        assert getattr(target, name) == value[:width], name
+        setattr(target, name, before)
+        text = "%s.%s: %d bytes given, cut to the field's %d" % (
+            type(target).__name__, name, len(value.encode()), width)
+        with pytest.warns(kxli.Warning, match=re.escape(text)):
+            setattr(target, name, value)
+        assert getattr(target, name) == value[:width], name
+        return
     one = b"\x01" * width
     taken = [(one, one), (b"", bytes(width)), (one, one)]
     refused = [(b"\x02" * (width - 1), kxli.Error), (b"\x02" * (width + 1), kxli.Error),

@@ -1,7 +1,5 @@
-// The road of one message in C++, as the user guide walks it: a text with
-// a dead-letter header in front. Writes the message file (the descriptor,
-// then the data) to the path given, so that a test can compare the bytes
-// with those the Python road makes.
+// The guide's road in C++ (a text, a dead-letter header in front): writes the
+// message file (descriptor, then data) to the path given, for test_guide.py.
 
 #include <cstdio>
 

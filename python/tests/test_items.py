@@ -1,5 +1,4 @@
-"""The item classes: their fields against kxmsg's, values reaching the bytes,
-overlong and refused values, reads that fail leaving the message as it was."""
+"""Item fields against kxmsg's, overlong and refused values, reads that change nothing."""
 
 import json
 import os
@@ -17,8 +16,7 @@ from conftest import (HEADER_CLASSES, ITEM_CLASSES, assert_limits, header_messag
 
 @pytest.fixture(scope="module")
 def fields(kxmsg):
-    """`kxmsg fields KIND` of every kind parsed: {kind: {json name: (type,
-    width)}}, the type "shown" for a field dump shows and build does not set."""
+    """{kind: {json name: (type, width)}} by kxmsg; "shown": shown by dump, not set."""
     found = {kind: {} for kind in ITEM_CLASSES}
     for kind, table_ in found.items():
         listed = run_kxmsg(kxmsg, "fields", kind).stdout.decode()
@@ -33,8 +31,6 @@ def fields(kxmsg):
 
 @pytest.mark.parametrize("kind", sorted(ITEM_CLASSES))
 def test_fields_are_those_of_kxmsg_and_make_the_item(fields, kind):
-    """The fields in kxmsg's order with their snake-case names, the shown
-    ones read only; equality, to_dict() and repr() by the fields."""
     cls, known = ITEM_CLASSES[kind], fields[kind]
     assert sorted(json_name for _, json_name in cls._fields) == sorted(known)
     first_text = next(name for name, json_name in cls._fields if known[json_name][0] == "text")
@@ -53,7 +49,6 @@ def test_fields_are_those_of_kxmsg_and_make_the_item(fields, kind):
 
 
 def sample_value(kind, json_name, type_, width, seed):
-    """A value that fills the field, distinct for each field."""
     if type_ == "number":
         return 2 if json_name == "version" else -1000003 * (seed + 1)
     if type_ == "bytes":
@@ -63,8 +58,7 @@ def sample_value(kind, json_name, type_, width, seed):
 
 
 def test_every_settable_field_reaches_the_message(kxmsg, fields, tmp_path):
-    """Each field set from Python is read back by kxmsg (C++) from the
-    saved file with the same value, and by Message.items()."""
+    """Each field set from Python is read back by kxmsg and by Message.items()."""
     for kind, known in fields.items():
         values = {kxli.snake_case(json_name): sample_value(kind, json_name, *type_width, seed)
                   for seed, (json_name, type_width) in enumerate(known.items())
@@ -128,9 +122,8 @@ def test_reads_that_fail_leave_the_message_as_it_was(cls, offset, patch, keep, e
     with pytest.raises(kxli.Error) as caught:
         message.read(cls)
     error = caught.value
-    assert (error.completion_code, error.reason_code) == (2, reason)
-    assert error.reason == kxli.reason_name(reason)
-    assert error.what == "reading the %s at offset 0" % cls._title
+    assert (error.completion_code, error.reason_code, error.reason, error.what) == (
+        2, reason, kxli.reason_name(reason), "reading the %s at offset 0" % cls._title)
     assert str(pickle.loads(pickle.dumps(error))) == str(error)
     assert text == "-" or text in error.text
     assert (message.data_offset, message.format, message.encoding) == (0, format_, encoding)
@@ -141,8 +134,7 @@ def test_reads_that_fail_leave_the_message_as_it_was(cls, offset, patch, keep, e
 
 
 def test_the_kxecs_trace_output_stays_the_users():
-    """With KXECS_TRACE set the library's texts go to its output, and the
-    binding catches none of them."""
+    """With KXECS_TRACE set the library's texts go to its output, not to the Error."""
     code = ("import kxli\n"
             "try:\n"
             "    kxli.Message(b'xxxx', format='KXDEAD').read(kxli.DeadLetterHeader)\n"

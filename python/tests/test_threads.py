@@ -1,5 +1,4 @@
-"""Threads: a large copy releases the GIL and its message refuses other
-threads meanwhile (RuntimeError); threads with their own messages go apart."""
+"""A large copy releases the GIL, its message refusing other threads meanwhile."""
 
 import threading
 

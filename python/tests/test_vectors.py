@@ -1,5 +1,4 @@
-"""The golden vectors: a valid NAME.msg gives items() whose to_dict() are the
-fields of NAME.json (its kxmsg dump) and dumps as NAME.json; a bad-NAME.msg
+"""A valid NAME.msg reads and dumps as NAME.json (its kxmsg dump) says; a bad-NAME.msg
 raises kxli.Error with its codes and text, from items() or its "read_as"."""
 
 import json
