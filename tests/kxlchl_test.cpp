@@ -224,12 +224,12 @@ TEST(KxlChlTest, CopiesAreDeepAndOutliveTheSource) {
   EXPECT_EQ(defaultRecord(), assigned.record());
 }
 
-// testdata/tests/chl2_lists.tsv drives each side's lists (their refusals, slot
+// testdata/tests/chl_lists.tsv drives each side's lists (their refusals, slot
 // copies and reads failing part of the way: fuzz_channel sees none) and the peer name.
 TEST(KxlChlTest, ListScript) {
   for (const Side &side : kSides) {
     auto channel = std::make_unique<Channel>();
-    for (const kxltest::Row &row : kxltest::table("chl2_lists")) {
+    for (const kxltest::Row &row : kxltest::table("chl_lists")) {
       SCOPED_TRACE(row.file);
       std::istringstream op(row[0]), refused(row[2]);
       std::string verb, list, mode, where;

@@ -98,7 +98,7 @@ std::unique_ptr<KxlItm> make() {
   return std::make_unique<T>();
 }
 
-// A row of testdata/tests/hdr2_kinds.tsv and its class's factory and copy check.
+// A row of testdata/tests/hdr_kinds.tsv and its class's factory and copy check.
 struct Kind {
   std::string className, formatName;
   unsigned function;          // of pasteIn
@@ -121,7 +121,7 @@ const std::vector<Kind> &kinds() {
       {"KxlTrigger", {make<KxlTrg>, expectCopies<KxlTrg>}}};
   static const std::vector<Kind> all = [] {
     std::vector<Kind> rows;
-    for (const kxltest::Row &row : kxltest::table("hdr2_kinds")) {
+    for (const kxltest::Row &row : kxltest::table("hdr_kinds")) {
       std::string bytes = record(row.number(6), {at(0, row[7])}, 'r');
       std::istringstream fields(row[8]);
       for (int offset, value; fields >> offset >> value;) bytes = with(bytes, {at(offset, value)});
@@ -150,13 +150,13 @@ void expectRefused(KxlItm &item, KxlMsg &message, const std::string &codesAfter,
   EXPECT_EQ(messageState(message) + itemState(item), before);
 }
 
-// testdata/tests/hdr2_refused_reads.tsv: refused with codes and text, nothing
+// testdata/tests/hdr_refused_reads.tsv: refused with codes and text, nothing
 // changed but, for too few bytes, what was read first.
 TEST(KxlHeadersTest, RefusedReadsChangeNothing) {
   for (const Kind &kind : kinds()) {
     std::string good = recordOf(*kind.make());
     good[good.size() / 2] = 'M';  // shows a record taken by mistake
-    for (const kxltest::Row &c : kxltest::table("hdr2_refused_reads")) {
+    for (const kxltest::Row &c : kxltest::table("hdr_refused_reads")) {
       SCOPED_TRACE(kind.className + " " + c.file);
       std::string data = good, format = kind.formatName;
       data.replace(3, c[0].size(), c[0]);
@@ -574,10 +574,10 @@ struct Case {
   bool roomGrows() const { return length > buffer - offset; }
 };
 
-// Every header of makeHeader() and shape of testdata/tests/hdr2_shapes.tsv.
+// Every header of makeHeader() and shape of testdata/tests/hdr_write_shapes.tsv.
 template <class Check>
 void forEveryShape(std::initializer_list<std::size_t> contents, Check check) {
-  const std::vector<kxltest::Row> shapes = kxltest::table("hdr2_shapes");
+  const std::vector<kxltest::Row> shapes = kxltest::table("hdr_write_shapes");
   for (int kind = 0; kind < 6; ++kind) {
     for (std::size_t content : contents) {
       for (const kxltest::Row &shape : shapes) {

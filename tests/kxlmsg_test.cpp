@@ -28,11 +28,11 @@ struct ScriptedItem : KxlItm {
   bool outcome = true;
 };
 
-// The descriptor made of the named patches of msg2_descriptor.tsv, in order.
+// The descriptor made of the named patches of msg_descriptor.tsv, in order.
 std::string descriptor(const std::vector<std::string> &names) {
   std::string bytes(364, '\0');
   for (const std::string &name : names)
-    for (const Row &row : table("msg2_descriptor"))
+    for (const Row &row : table("msg_descriptor"))
       if (row[0] == name) bytes.replace(row.number(1), row[2].size(), row[2]);
   return bytes;
 }
@@ -106,12 +106,12 @@ TEST(KxlMsgTest, DefaultsNumbersAndTrackingValuesLandInTheDescriptorAndCopiesOwn
   EXPECT_EQ(descriptorBytes(copy), expected.replace(48, 24, 24, '\0'));
 }
 
-// The rows of msg3_codes in turn: the codes an item hands the message, and
+// The rows of msg_codes in turn: the codes an item hands the message, and
 // those a source message's assignment into 4 bytes leaves.
 TEST(KxlMsgTest, ItemsCodesAreTakenAndAssignmentTakesTheMostSevereEarliestFirst) {
   KxlMsg written, read;
   ScriptedItem item;
-  for (const Row &row : table("msg3_codes")) {
+  for (const Row &row : table("msg_codes")) {
     SCOPED_TRACE(row.file);
     const Codes given{row.number(0), row.number(1)};
     item.outcome = given.first != KXCC_FAILED;

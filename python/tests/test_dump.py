@@ -9,7 +9,7 @@ import kxli
 from conftest import header_message, run_kxmsg, table
 
 EVERY = bytes(range(256)) + "é✓\U0001f600".encode() + b"\xed\xa0\x80\xf4\x90\x80"
-FILES = table("py2_dump")
+FILES = table("py_dump")
 
 
 def kxli_dump(*arguments):

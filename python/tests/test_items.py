@@ -107,7 +107,7 @@ def test_vorn_version_is_1_or_2_and_version_1_warns_of_a_lost_cursor():
         message.write(header)
 
 
-BAD_READS = [(cls, *row[1:]) for row in table("py2_bad_reads")
+BAD_READS = [(cls, *row[1:]) for row in table("py_bad_reads")
              for kind, cls in HEADER_CLASSES.items() if row[0] in ("*", kind)]
 
 

@@ -36,7 +36,7 @@ def test_descriptor_fields_stand_in_the_descriptor(name, offset, width, type_):
 
 
 BODIES = [({"str": str, "bytes": bytes, "bytearray": bytearray}[kind], piece * count + tail)
-          for kind, piece, count, tail in table("py2_bodies")]
+          for kind, piece, count, tail in table("py_bodies")]
 
 
 @pytest.mark.parametrize("kind,text", BODIES,
