@@ -701,7 +701,14 @@ class Overriding : public H {
 template <class H>
 class KxlHdrAccessorsTest : public ::testing::Test {};
 using Headers = ::testing::Types<KxlDlh, KxlVih, KxlOih, KxlWih, KxlRfh, TestHeader>;
-TYPED_TEST_SUITE(KxlHdrAccessorsTest, Headers);
+struct HeaderName {
+  template <class H>
+  static std::string GetName(int index) {
+    static const char *const kNames[] = {"Dlh", "Vih", "Oih", "Wih", "Rfh", "TestHeader"};
+    return kNames[index];
+  }
+};
+TYPED_TEST_SUITE(KxlHdrAccessorsTest, Headers, HeaderName);
 
 // A write tells the setters the message's description, a read the getters'.
 TYPED_TEST(KxlHdrAccessorsTest, WriteAndReadGoThroughTheVirtualAccessors) {
