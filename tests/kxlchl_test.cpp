@@ -25,7 +25,9 @@
 
 namespace {
 
+using kxlhdrtest::at;
 using kxlhdrtest::text;
+using kxlhdrtest::with;
 using kxltest::binOf;
 using kxltest::bytesOf;
 using kxltest::Codes;
@@ -41,15 +43,11 @@ class Channel : public KxlChl {
   }
 };
 
-void put(std::string &record, std::size_t offset, std::int32_t value) {
-  record.replace(offset, 4, reinterpret_cast<const char *>(&value), 4);
-}
-
 std::string defaultRecord() {
-  std::string record(sizeof(tagKXCD), '\0');
+  std::vector<kxlhdrtest::Field> fields;
   for (const kxltest::Row &row : kxltest::table("chl_defaults"))
-    put(record, static_cast<std::size_t>(row.number(0)), static_cast<std::int32_t>(row.number(1)));
-  return record;
+    fields.push_back(at(row.number(0), static_cast<std::int32_t>(row.number(1))));
+  return kxlhdrtest::record(sizeof(tagKXCD), fields);
 }
 
 TEST(KxlChlTest, DefaultsIntegerFieldsAndCompressionLists) {
@@ -70,9 +68,7 @@ TEST(KxlChlTest, DefaultsIntegerFieldsAndCompressionLists) {
     Channel channel;
     // Only the low 32 bits are kept; the getter sign-extends them.
     EXPECT_TRUE((channel.*field.set)(static_cast<long>(INT64_C(0x180000001))));
-    std::string expected = defaultRecord();
-    put(expected, field.offset, -2147483647);
-    EXPECT_EQ(expected, channel.record());
+    EXPECT_EQ(with(defaultRecord(), {at(field.offset, -2147483647)}), channel.record());
     EXPECT_EQ(-2147483647, (channel.*field.get)());
   }
   // The compression lists lie in the 2 and 16 slots at 1792 and 1800; a
@@ -83,10 +79,9 @@ TEST(KxlChlTest, DefaultsIntegerFieldsAndCompressionLists) {
   EXPECT_TRUE(channel.setMessageCompression(20, values.data()) &&
               channel.setHeaderCompression(1, values.data() + 2) &&
               channel.setHeaderCompression(2, nullptr));
-  std::string expected = defaultRecord();
-  put(expected, 1792, 7);
-  for (std::size_t i = 0; i < 16; ++i) put(expected, 1800 + 4 * i, values[i]);
-  EXPECT_EQ(expected, channel.record());
+  std::vector<kxlhdrtest::Field> slots = {at(1792, 7)};
+  for (std::size_t i = 0; i < 16; ++i) slots.push_back(at(1800 + 4 * i, values[i]));
+  EXPECT_EQ(with(defaultRecord(), slots), channel.record());
   EXPECT_EQ(Codes(KXCC_OK, KXRC_NONE), codesOf(channel));
   // Only -1 marks an empty slot: the count runs past -2 to the first -1.
   EXPECT_EQ(3u, channel.messageCompressionCount());
@@ -444,12 +439,10 @@ class Exposed : public Options {
 };
 
 std::string optionsRecord(std::size_t length, std::int32_t version) {
-  std::string record = "GMO " + std::string(length - 4, '\0');
-  put(record, 4, version);
-  put(record, 72, 3);
-  record.replace(76, 4, "    ");
-  if (length == 100) put(record, 96, -1);
-  return record;
+  std::vector<kxlhdrtest::Field> fields = {at(0, "GMO "), at(4, version), at(72, 3),
+                                           at(76, "    ")};
+  if (length == 100) fields.push_back(at(96, -1));
+  return kxlhdrtest::record(length, fields);
 }
 
 std::string recordBytes(const KXGMO *record, std::size_t length) {
