@@ -50,6 +50,8 @@ std::vector<TraceRecord> TraceCapture::records() const {
   return records_;
 }
 
+namespace {
+
 // The `member` of the records of `kind`, of every function or of one (with
 // `ours`, only the library's own records).
 template <typename T>
@@ -62,6 +64,8 @@ std::vector<T> pick(const TraceCapture &trace, xcsRecordKind kind, const std::ui
       result.push_back(r.*member);
   return result;
 }
+
+}  // namespace
 
 std::vector<std::string> TraceCapture::texts() const {
   return pick(*this, XCS_TEXT, nullptr, false, &TraceRecord::text);
